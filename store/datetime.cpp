@@ -54,7 +54,7 @@ double EncodeDateTime(int year, int month, int day, int hour, int minute, int se
 }
 
 DateTimeParts DecodeDateTime(double dayCount) {
-  constexpr double kMin = -693593.0;  // 1 January 0001
+  constexpr double kMin = -693593.99999999;  // 1 January 0001, last moment
   constexpr double kMax = 2958465.99999999;  // 31 December 9999
   if (!std::isfinite(dayCount)) dayCount = 0;
   if (dayCount < kMin) dayCount = kMin;
