@@ -69,7 +69,15 @@ TField::TField(TKADaoTable& view, std::string name, std::string fieldName, Field
     : view_(&view), name_(std::move(name)), fieldName_(std::move(fieldName)), type_(type), size_(size), column_(column) {}
 
 Variant TField::lookupFor(const Variant& key) const {
-  Variant v = lookupView_->Lookup("ID", key, resultColumn_);
+  if (lookupResultColumn_ < 0) {
+    const TField* match = lookupView_->FindField("ID");
+    const TField* result = lookupView_->FindField(resultColumn_);
+    if (!match || !result || match->IsLookup() || result->IsLookup())
+      throw StoreError(lookupView_->Name() + ": Field '" + (match ? resultColumn_ : std::string("ID")) + "' not found");
+    lookupKeyColumn_ = match->column_;
+    lookupResultColumn_ = result->column_;
+  }
+  Variant v = lookupView_->lookupAt(lookupKeyColumn_, key, lookupResultColumn_);
   if (v.kind() == Variant::Kind::Text && size_ > 0 && v.text().size() > static_cast<std::size_t>(size_))
     return Variant::fromText(v.text().substr(0, static_cast<std::size_t>(size_)));
   return v;
@@ -137,7 +145,19 @@ void TField::SetAsVariant(const Variant& value) {
 
 void TField::SetAsInteger(std::int32_t value) {
   if (IsLookup()) throw StoreError(name_ + ": Cannot modify a lookup field");
-  SetAsVariant(Variant::fromInteger(value));
+  switch (type_) {
+    case FieldType::Integer:
+    case FieldType::Boolean:
+      view_->pendingRef(column_).setInteger(value);
+      return;
+    case FieldType::Float:
+    case FieldType::DateTime:
+      view_->pendingRef(column_).setFloat(value);
+      return;
+    default:
+      SetAsString(std::to_string(value));
+      return;
+  }
 }
 
 void TField::SetAsFloat(double value) {
@@ -145,14 +165,14 @@ void TField::SetAsFloat(double value) {
   switch (type_) {
     case FieldType::Integer:
       if (!std::isfinite(value) || std::fabs(value) > 2147483647.0) throw ConvertError(kInvalidVariantConversion);
-      view_->setPending(column_, Variant::fromInteger(std::llround(value)));
+      view_->pendingRef(column_).setInteger(std::llround(value));
       return;
     case FieldType::Boolean:
-      view_->setPending(column_, Variant::fromInteger(value != 0 ? 1 : 0));
+      view_->pendingRef(column_).setInteger(value != 0 ? 1 : 0);
       return;
     case FieldType::Float:
     case FieldType::DateTime:
-      view_->setPending(column_, Variant::fromFloat(value));
+      view_->pendingRef(column_).setFloat(value);
       return;
     case FieldType::Text:
     case FieldType::Memo:
@@ -175,7 +195,7 @@ void TField::SetAsString(std::string_view value) {
     case FieldType::Text:
     case FieldType::Memo: {
       if (size_ > 0 && value.size() > static_cast<std::size_t>(size_)) value = value.substr(0, static_cast<std::size_t>(size_));
-      view_->setPending(column_, Variant::fromText(std::string(value)));
+      view_->pendingRef(column_).setText(value);
       return;
     }
     case FieldType::Boolean:
@@ -286,7 +306,7 @@ Variant TKADaoTable::cellValue(const Cell& cell) const {
   return {};
 }
 
-TKADaoTable::Cell TKADaoTable::storeCell(const Variant& value) {
+TKADaoTable::Cell TKADaoTable::storeCell(Variant&& value) {
   Cell c;
   c.kind = value.kind();
   switch (value.kind()) {
@@ -298,7 +318,7 @@ TKADaoTable::Cell TKADaoTable::storeCell(const Variant& value) {
       break;
     case Variant::Kind::Text:
       c.text = static_cast<std::uint32_t>(texts_.size());
-      texts_.push_back(value.text());
+      texts_.push_back(std::move(value).takeText());
       break;
     case Variant::Kind::Empty:
       break;
@@ -316,10 +336,12 @@ Variant TKADaoTable::currentValue(int column) const {
   return Value(current_, column);
 }
 
-void TKADaoTable::setPending(int column, Variant value) {
+void TKADaoTable::setPending(int column, Variant value) { pendingRef(column) = std::move(value); }
+
+Variant& TKADaoTable::pendingRef(int column) {
   requireEditing();
-  pending_[static_cast<std::size_t>(column)] = std::move(value);
   modified_ = true;
+  return pending_[static_cast<std::size_t>(column)];
 }
 
 void TKADaoTable::readRows() {
@@ -484,7 +506,8 @@ void TKADaoTable::SetRecNo(int row) {
 void TKADaoTable::Insert() {
   requireActive(name_.c_str());
   QUILLET_BROWSE_MODE();
-  pending_.assign(columns_.size(), Variant());
+  pending_.resize(columns_.size());
+  for (auto& v : pending_) v.clear();
   modified_ = false;
   state_ = State::Insert;
 }
@@ -538,13 +561,14 @@ void TKADaoTable::Post() {
       insertStmt_ = Statement(db, sql);
     }
     sqlite3_stmt* st = insertStmt_.get();
-    bindRow(st);
+    bindRow(st);  // binds every column, so no earlier row's value stays bound
     const int rc = sqlite3_step(st);
     sqlite3_reset(st);
-    sqlite3_clear_bindings(st);
     if (rc != SQLITE_DONE) throw StoreError(sqlite3_errmsg(db));
     rowids_.push_back(sqlite3_last_insert_rowid(db));
-    for (auto& v : pending_) cells_.push_back(storeCell(v));
+    const std::size_t base = cells_.size();
+    cells_.resize(base + ncols);
+    for (std::size_t c = 0; c < ncols; ++c) cells_[base + c] = storeCell(std::move(pending_[c]));
     state_ = State::Browse;
     modified_ = false;
     invalidateIndex();
@@ -570,7 +594,7 @@ void TKADaoTable::Post() {
   sqlite3_clear_bindings(st);
   if (rc != SQLITE_DONE) throw StoreError(sqlite3_errmsg(db));
   for (std::size_t c = 0; c < ncols; ++c)
-    cells_[static_cast<std::size_t>(current_) * ncols + c] = storeCell(pending_[c]);
+    cells_[static_cast<std::size_t>(current_) * ncols + c] = storeCell(std::move(pending_[c]));
   state_ = State::Browse;
   modified_ = false;
   invalidateIndex();
@@ -629,7 +653,14 @@ void TKADaoTable::SetFilter(const std::string& expression) {
 void TKADaoTable::SetFiltered(bool on) {
   if (on == filtered_) return;
   filtered_ = on;
-  if (Active()) Refresh();
+  if (!Active()) return;
+  if (filter_.empty()) {
+    // An empty expression filters nothing: the rows held are already the right ones.
+    First();
+    tell([](DataSourceListener& l) { l.dataReset(); });
+    return;
+  }
+  Refresh();
 }
 
 #undef QUILLET_BROWSE_MODE
@@ -641,11 +672,16 @@ Variant TKADaoTable::Lookup(const std::string& keyColumns, const Variant& keyVal
   const TField* result = FindField(resultColumns);
   if (!key || !result || key->IsLookup() || result->IsLookup())
     throw StoreError(name_ + ": Field '" + (key && !key->IsLookup() ? resultColumns : keyColumns) + "' not found");
-  const int keyCol = key->column_;
+  return lookupAt(key->column_, keyValue, result->column_);
+}
+
+Variant TKADaoTable::lookupAt(int keyCol, const Variant& keyValue, int resultCol) const {
+  if (!Active() || batchDepth_ > 0 || IsEmpty() || keyValue.isEmpty()) return {};
   const std::size_t ncols = columns_.size();
+  const FieldType keyType = columns_[static_cast<std::size_t>(keyCol)].type;
 
   std::int64_t wanted = 0;
-  if ((key->DataType() == FieldType::Integer || key->DataType() == FieldType::Boolean) && integralKey(keyValue, wanted)) {
+  if ((keyType == FieldType::Integer || keyType == FieldType::Boolean) && integralKey(keyValue, wanted)) {
     if (keyIndexColumn_ != keyCol) {
       keyIndex_.clear();
       keyIndex_.reserve(rowids_.size());
@@ -669,10 +705,10 @@ Variant TKADaoTable::Lookup(const std::string& keyColumns, const Variant& keyVal
         break;
       }
     }
-    return found < rowCount() ? Value(found, result->column_) : Variant();
+    return found < rowCount() ? Value(found, resultCol) : Variant();
   }
   for (int r = 0; r < rowCount(); ++r)
-    if (sameValue(Value(r, keyCol), keyValue)) return Value(r, result->column_);
+    if (sameValue(Value(r, keyCol), keyValue)) return Value(r, resultCol);
   return {};
 }
 

@@ -112,6 +112,8 @@ class TField {
   TField* keyField_ = nullptr;
   TKADaoTable* lookupView_ = nullptr;
   std::string resultColumn_;
+  mutable int lookupKeyColumn_ = -1;  // resolved in the looked-up view on first use
+  mutable int lookupResultColumn_ = -1;
 };
 
 // Text form of the current row's value of a field, for reports.
@@ -211,9 +213,11 @@ class TKADaoTable {
   void closeDataset(bool notify);
   void moveTo(int row);
   Variant cellValue(const Cell& cell) const;
-  Cell storeCell(const Variant& value);
+  Cell storeCell(Variant&& value);
   Variant currentValue(int column) const;
   void setPending(int column, Variant value);
+  Variant& pendingRef(int column);  // the pending value about to be written
+  Variant lookupAt(int keyColumn, const Variant& keyValue, int resultColumn) const;
   void invalidateIndex() { keyIndex_.clear(); keyIndexColumn_ = -1; }
   void bindRow(sqlite3_stmt* stmt) const;
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace quillet {
@@ -59,6 +60,25 @@ class Variant {
   std::int64_t integer() const { return i_; }
   double floating() const { return f_; }
   const std::string& text() const { return s_; }
+
+  std::string takeText() && { return std::move(s_); }
+  // In-place assignment, reusing the text's storage.
+  void setInteger(std::int64_t v) {
+    kind_ = Kind::Integer;
+    i_ = v;
+  }
+  void setFloat(double v) {
+    kind_ = Kind::Float;
+    f_ = v;
+  }
+  void setText(std::string_view v) {
+    kind_ = Kind::Text;
+    s_.assign(v.data(), v.size());
+  }
+  void clear() {
+    kind_ = Kind::Empty;
+    s_.clear();
+  }
 
   friend bool operator==(const Variant& a, const Variant& b);
 
