@@ -216,6 +216,15 @@ void TField::SetAsString(std::string_view value) {
     SetAsFloat(parsed.toFloat());
 }
 
+void TField::SetAsString(std::string&& value) {
+  if ((type_ == FieldType::Text || type_ == FieldType::Memo) && !IsLookup()) {
+    if (size_ > 0 && value.size() > static_cast<std::size_t>(size_)) value.resize(static_cast<std::size_t>(size_));
+    view_->setPending(column_, Variant::fromText(std::move(value)));
+    return;
+  }
+  SetAsString(std::string_view(value));
+}
+
 void TField::SetAsDateTime(double dayCount) { SetAsFloat(dayCount); }
 
 void TField::Clear() {

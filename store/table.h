@@ -87,6 +87,9 @@ class TField {
   void SetAsFloat(double value);
   void SetAsBoolean(bool value);
   void SetAsString(std::string_view value);
+  void SetAsString(std::string&& value);  // takes the text's storage
+  void SetAsString(const char* value) { SetAsString(std::string_view(value)); }
+  void SetAsString(const std::string& value) { SetAsString(std::string_view(value)); }
   void SetAsDateTime(double dayCount);
   void SetAsVariant(const Variant& value);
   void Clear();
