@@ -1,5 +1,8 @@
 #include "store/paths.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -11,8 +14,10 @@ std::string DefaultStorePath() {
     base = data;
   } else if (const char* home = std::getenv("HOME"); home && *home) {
     base = std::filesystem::path(home) / ".local" / "share";
+  } else if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir && *pw->pw_dir) {
+    base = std::filesystem::path(pw->pw_dir) / ".local" / "share";
   } else {
-    base = std::filesystem::current_path();
+    base = std::filesystem::temp_directory_path();
   }
   return (base / "KorvellInc" / "QuilletDesktop" / kStoreFileName).string();
 }
