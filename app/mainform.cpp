@@ -1,0 +1,954 @@
+#include "app/mainform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/controltexts.h"
+#include "app/dbcontrols.h"
+#include "app/grid.h"
+#include "app/navigator.h"
+#include "app/radiogroup.h"
+#include "app/settings.h"
+#include "store/schema.h"
+#include "text/codepage.h"
+#include "text/messages.h"
+
+namespace quillet::app {
+namespace {
+
+QString msg(int entry) { return QString::fromStdString(text::message(entry)); }
+QString handheldText(const std::string& bytes) { return QString::fromStdString(text::cp1251ToUtf8(bytes)); }
+
+// Qt's long time patterns may name the time zone ('t'), which the store's patterns lack.
+QString withoutTimeZone(const QString& pattern) {
+  QString out;
+  bool quoted = false;
+  for (QChar c : pattern) {
+    if (c == u'\'') quoted = !quoted;
+    if (!quoted && c == u't') continue;
+    out += c;
+  }
+  return out.simplified();
+}
+
+// The lookup fields of the transaction view, which a column may show besides its columns.
+constexpr const char* kTransactionLookups[] = {"AccountToName",   "AccountFromName", "CurrencyName",
+                                               "RemindTypeName",  "BalanceTypeName", "Category1Name",
+                                               "Category2Name",   "Category3Name",   "Category4Name"};
+
+bool isTransactionField(const std::string& name) {
+  for (const ColumnDef& c : TableSchema("Transaction").columns)
+    if (c.name == name) return true;
+  return std::any_of(std::begin(kTransactionLookups), std::end(kTransactionLookups),
+                     [&](const char* l) { return name == l; });
+}
+
+FieldType designedFieldType(const char* table, const std::string& field) {
+  for (const ColumnDef& c : TableSchema(table).columns)
+    if (c.name == field) return c.type;
+  return FieldType::Text;  // lookup fields show names
+}
+
+void putAt(QWidget* w, int left, int top, int width, int height) { w->setGeometry(left, top, width, height); }
+
+}  // namespace
+
+Formats SystemFormats() {
+  const QLocale locale = QLocale::system();
+  Formats f;
+  const QString point = locale.decimalPoint();
+  if (!point.isEmpty()) f.decimalSeparator = point.toStdString();
+  const QString date = locale.dateFormat(QLocale::ShortFormat);
+  if (!date.isEmpty()) f.shortDate = date.toStdString();
+  const QString time = withoutTimeZone(locale.timeFormat(QLocale::LongFormat));
+  if (!time.isEmpty()) f.longTime = time.toStdString();
+  return f;
+}
+
+// ---------------------------------------------------------------- construction
+
+TMainForm::TMainForm(const Environment& environment, QWidget* parent)
+    : QMainWindow(parent),
+      dialogs_(environment.dialogs),
+      shiftHeld_(environment.shiftHeld),
+      formats_(SystemFormats()) {
+  if (!dialogs_) throw std::invalid_argument("TMainForm needs its dialogs");
+  setObjectName(QStringLiteral("MainForm"));
+
+  // The window and its controls with their designed properties.
+  setMinimumSize(370, 230);
+  resize(600, 430);
+  if (const QScreen* s = screen()) move(s->availableGeometry().center() - QPoint(300, 215));
+
+  buildMenu();
+  StatusBar = new QStatusBar(this);
+  StatusBar->setObjectName(QStringLiteral("StatusBar"));
+  statusText_ = new QLabel(StatusBar);
+  statusText_->setObjectName(QStringLiteral("StatusBarText"));
+  StatusBar->addWidget(statusText_, 1);
+  setStatusBar(StatusBar);
+
+  MainPageControl = new QTabWidget(this);
+  MainPageControl->setObjectName(QStringLiteral("MainPageControl"));
+  MainPageControl->setFocusPolicy(Qt::NoFocus);
+  MainPageControl->tabBar()->setFocusPolicy(Qt::NoFocus);
+  setCentralWidget(MainPageControl);
+  buildImportExportPage();
+  buildAccountsPage();
+  buildTransactionsPage();
+  buildCurrenciesPage();
+  buildTablePages();
+
+  ReportSaveDialog = new QFileDialog(this);
+  ReportSaveDialog->setObjectName(QStringLiteral("ReportSaveDialog"));
+  ReportSaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+  ReportSaveDialog->setFileMode(QFileDialog::AnyFile);
+  ReportSaveDialog->setDefaultSuffix(QStringLiteral("txt"));
+  ReportSaveDialog->setOption(QFileDialog::DontConfirmOverwrite, false);  // asks before overwriting
+  ReportSaveDialog->setSizeGripEnabled(true);
+
+  ApplyControlTexts(this, DesignedControlTexts());
+  MainPageControl->setCurrentIndex(0);
+
+  connect(ExchangeTypeRadioGroup, &TRadioGroup::Click, this,
+          [this] { guarded([this] { ExchangeTypeRadioGroupClick(); }); });
+  qApp->installEventFilter(this);
+
+  // The program's folder.
+  ProgramFolder = environment.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                      : environment.programFolder;
+  while (ProgramFolder.size() > 1 && ProgramFolder.endsWith(u'/')) ProgramFolder.chop(1);
+  PalmDesktopMissing = false;
+
+  // Caption and application title from the title message.
+  setWindowTitle(msg(text::MsgTitle));
+  ApplicationTitle = windowTitle();
+
+  DefaultColumnLayout.clear();
+  StoredColumnLayout.clear();
+
+  FormCreate();
+}
+
+TMainForm::~TMainForm() {
+  FormDestroy();
+  DisconnectDataModule();
+  qApp->removeEventFilter(this);
+}
+
+void TMainForm::buildMenu() {
+  MainMenu = menuBar();
+  MainMenu->setObjectName(QStringLiteral("MainMenu"));
+  auto menu = [this](QMenu*& m, const char* name) {
+    m = MainMenu->addMenu(QString());
+    m->setObjectName(QLatin1String(name));
+  };
+  // check: -1 not checkable, else the designed check.
+  auto item = [this](QMenu* m, QAction*& a, const char* name, const char* keys, int check) {
+    a = new QAction(this);
+    a->setObjectName(QLatin1String(name));
+    if (keys) a->setShortcut(QKeySequence(QLatin1String(keys)));
+    if (check >= 0) {
+      a->setCheckable(true);
+      a->setChecked(check != 0);
+    }
+    m->addAction(a);
+  };
+  auto separator = [](QMenu* m, QAction*& a, const char* name) {
+    a = m->addSeparator();
+    a->setObjectName(QLatin1String(name));
+  };
+
+  menu(File1, "File1");
+  item(File1, Exportreport1, "Exportreport1", "Alt+E", -1);
+  item(File1, Language1, "Language1", "Alt+G", -1);
+  separator(File1, FileMenuSeparator1, "FileMenuSeparator1");
+  item(File1, Exit1, "Exit1", "Alt+X", -1);
+
+  menu(View1, "View1");
+  item(View1, Showalltables1, "Showalltables1", "Alt+T", 1);
+  item(View1, Showhints1, "Showhints1", "Alt+H", 0);
+  item(View1, Showfilteredcolumns1, "Showfilteredcolumns1", "Alt+F", 0);
+  item(View1, Showfilteringpanel1, "Showfilteringpanel1", "Alt+P", 1);
+  item(View1, Allowfilterpanelfloating1, "Allowfilterpanelfloating1", "Alt+L", 1);
+  separator(View1, ViewMenuSeparator1, "ViewMenuSeparator1");
+  item(View1, Restoredefaultcolumns1, "Restoredefaultcolumns1", "Alt+R", -1);
+  separator(View1, ViewMenuSeparator2, "ViewMenuSeparator2");
+  item(View1, ImportExportconfirmations1, "ImportExportconfirmations1", "Alt+C", 1);
+  item(View1, Importatstartup1, "Importatstartup1", "Alt+S", 0);
+
+  menu(Help1, "Help1");
+  item(Help1, Contents1, "Contents1", "F1", -1);
+  item(Help1, About1, "About1", "Alt+A", -1);
+
+  // Items whose commands come with other parts of the program stay unconnected: choosing
+  // them changes nothing, not even their check.
+  connectItem(Exportreport1, nullptr);
+  connectItem(Language1, nullptr);
+  connectItem(Exit1, &TMainForm::Exit1Click);
+  connectItem(Showalltables1, &TMainForm::Showalltables1Click);
+  connectItem(Showhints1, &TMainForm::Showhints1Click);
+  connectItem(Showfilteredcolumns1, nullptr);
+  connectItem(Showfilteringpanel1, nullptr);
+  connectItem(Allowfilterpanelfloating1, &TMainForm::Allowfilterpanelfloating1Click);
+  connectItem(Restoredefaultcolumns1, nullptr);
+  connectItem(ImportExportconfirmations1, nullptr);
+  connectItem(Importatstartup1, &TMainForm::Importatstartup1Click);
+  connectItem(Contents1, nullptr);
+  connectItem(About1, nullptr);
+}
+
+void TMainForm::connectItem(QAction* item, void (TMainForm::*handler)()) {
+  connect(item, &QAction::triggered, this, [this, item, handler] {
+    // The handler owns the check: undo the toggle Qt made before telling us.
+    if (item->isCheckable()) {
+      const QSignalBlocker block(item);
+      item->setChecked(!item->isChecked());
+    }
+    if (handler) guarded([this, handler] { (this->*handler)(); });
+  });
+}
+
+TKADaoDBGrid* TMainForm::newGrid(QWidget* parent, const char* name) {
+  auto* grid = new TKADaoDBGrid(parent);
+  grid->setObjectName(QLatin1String(name));
+  grid->setDialogs(dialogs_);
+  grid->setErrorHandler([this](const std::exception& e) { ShowException(e); });
+  grid->SetFormats(formats_);
+  return grid;
+}
+
+void TMainForm::designColumns(TKADaoDBGrid* grid, const char* table,
+                              std::initializer_list<std::pair<const char*, int>> columns) {
+  const QByteArray gridName = grid->objectName().toLatin1();
+  ColumnLayout layout;
+  for (const auto& [field, width] : columns) {
+    QString title = DesignedText(gridName.constData(), TextRole::ColumnTitle, field);
+    if (title.isEmpty()) title = QLatin1String(field);
+    const int w = width >= 0 ? width : grid->DefaultColumnWidth(designedFieldType(table, field), title);
+    layout.push_back({field, title.toStdString(), w, true});
+  }
+  grid->SetColumns(layout);
+}
+
+void TMainForm::buildImportExportPage() {
+  ImportExportTabSheet = new QWidget(MainPageControl);
+  ImportExportTabSheet->setObjectName(QStringLiteral("ImportExportTabSheet"));
+  MainPageControl->addTab(ImportExportTabSheet, QString());
+  auto* page = new QVBoxLayout(ImportExportTabSheet);
+
+  ExchangeTypeRadioGroup = new TRadioGroup(ImportExportTabSheet, 2);
+  ExchangeTypeRadioGroup->setObjectName(QStringLiteral("ExchangeTypeRadioGroup"));
+  ExchangeTypeRadioGroup->SetItems(DesignedText("ExchangeTypeRadioGroup", TextRole::Items).split(u'\n'));
+  ExchangeTypeRadioGroup->SetItemIndex(1);
+  page->addWidget(ExchangeTypeRadioGroup);
+
+  auto* below = new QHBoxLayout;
+  page->addLayout(below, 1);
+
+  SelectUserGroupBox = new QGroupBox(ImportExportTabSheet);
+  SelectUserGroupBox->setObjectName(QStringLiteral("SelectUserGroupBox"));
+  SelectUserGroupBox->setFixedWidth(225);
+  auto* userBox = new QVBoxLayout(SelectUserGroupBox);
+  userBox->setContentsMargins(0, 0, 0, 0);
+  SelectUserPanel = new QWidget(SelectUserGroupBox);
+  SelectUserPanel->setObjectName(QStringLiteral("SelectUserPanel"));
+  auto* userPanel = new QVBoxLayout(SelectUserPanel);
+  userPanel->setContentsMargins(8, 8, 8, 8);
+  SelectUserListBox = new QListWidget(SelectUserPanel);
+  SelectUserListBox->setObjectName(QStringLiteral("SelectUserListBox"));
+  SelectUserListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+  userPanel->addWidget(SelectUserListBox);
+  userBox->addWidget(SelectUserPanel);
+  below->addWidget(SelectUserGroupBox);
+
+  ImportExportPanel = new QWidget(ImportExportTabSheet);
+  ImportExportPanel->setObjectName(QStringLiteral("ImportExportPanel"));
+  auto* panel = new QVBoxLayout(ImportExportPanel);
+  panel->setContentsMargins(0, 0, 0, 0);
+  below->addWidget(ImportExportPanel, 1);
+
+  // One group box of the exchange: path label, path field, browse button, command button(s).
+  auto exchangeBox = [this](const char* name, int height, QLabel*& label, const char* labelName, QLineEdit*& edit,
+                            const char* editName, QToolButton*& browse, const char* browseName, QPushButton*& button,
+                            const char* buttonName, QStyle::StandardPixmap picture) {
+    auto* box = new QGroupBox(ImportExportPanel);
+    box->setObjectName(QLatin1String(name));
+    box->setFixedHeight(height);
+    box->setMinimumWidth(345);
+    label = new QLabel(box);
+    label->setObjectName(QLatin1String(labelName));
+    putAt(label, 8, 22, 330, 17);
+    edit = new QLineEdit(box);
+    edit->setObjectName(QLatin1String(editName));
+    putAt(edit, 8, 40, 297, 23);
+    browse = new QToolButton(box);
+    browse->setObjectName(QLatin1String(browseName));
+    browse->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    putAt(browse, 312, 40, 25, 25);
+    button = new QPushButton(box);
+    button->setObjectName(QLatin1String(buttonName));
+    button->setIcon(style()->standardIcon(picture));
+    putAt(button, 8, 72, 121, 25);
+    return box;
+  };
+  ImportGroupBox = exchangeBox("ImportGroupBox", 113, ImportPathLabel, "ImportPathLabel", ImportPathEdit,
+                               "ImportPathEdit", ImportPathBrowseButton, "ImportPathBrowseButton", ImportButton,
+                               "ImportButton", QStyle::SP_ArrowDown);
+  ClearAllTables = new QPushButton(ImportGroupBox);
+  ClearAllTables->setObjectName(QStringLiteral("ClearAllTables"));
+  ClearAllTables->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+  putAt(ClearAllTables, 160, 72, 145, 25);
+  ExportGroupBox = exchangeBox("ExportGroupBox", 112, ExportpathLabel, "ExportpathLabel", ExportPathEdit,
+                               "ExportPathEdit", ExportPathBrowseButton, "ExportPathBrowseButton", ExportButton,
+                               "ExportButton", QStyle::SP_ArrowUp);
+  ExportButton->setLayoutDirection(Qt::RightToLeft);  // its picture right of its caption
+  panel->addWidget(ImportGroupBox);
+  panel->addWidget(ExportGroupBox);
+  panel->addStretch(1);
+}
+
+void TMainForm::buildAccountsPage() {
+  AccountTabSheet = new QWidget(MainPageControl);
+  AccountTabSheet->setObjectName(QStringLiteral("AccountTabSheet"));
+  MainPageControl->addTab(AccountTabSheet, QString());
+  auto* page = new QVBoxLayout(AccountTabSheet);
+  page->setContentsMargins(0, 0, 0, 0);
+  page->setSpacing(2);
+
+  AccountsKADaoDBGrid = newGrid(AccountTabSheet, "AccountsKADaoDBGrid");
+  designColumns(AccountsKADaoDBGrid, "Account",
+                {{"FTOTAL", 68}, {"NAME", 204}, {"AMOUNT", 77}, {"CurrencyName", 56}, {"FACTIVE", 51}, {"NOTES", 150}});
+  page->addWidget(AccountsKADaoDBGrid, 1);
+
+  AccountNotesLabel = new QLabel(AccountTabSheet);
+  AccountNotesLabel->setObjectName(QStringLiteral("AccountNotesLabel"));
+  page->addWidget(AccountNotesLabel);
+  AccountNotesDBMemo = new TDBMemo(AccountTabSheet);
+  AccountNotesDBMemo->setObjectName(QStringLiteral("AccountNotesDBMemo"));
+  AccountNotesDBMemo->setFixedHeight(56);
+  AccountNotesDBMemo->binding().onError = [this](const std::exception& e) { ShowException(e); };
+  page->addWidget(AccountNotesDBMemo);
+
+  AccountsDBNavigator = new TDBNavigator(AccountTabSheet);
+  AccountsDBNavigator->setObjectName(QStringLiteral("AccountsDBNavigator"));
+  AccountsDBNavigator->setFixedHeight(25);
+  AccountsDBNavigator->setErrorHandler([this](const std::exception& e) { ShowException(e); });
+  page->addWidget(AccountsDBNavigator);
+}
+
+void TMainForm::buildTransactionsPage() {
+  TransactionsTabSheet = new QMainWindow(MainPageControl, Qt::Widget);
+  TransactionsTabSheet->setObjectName(QStringLiteral("TransactionsTabSheet"));
+  MainPageControl->addTab(TransactionsTabSheet, QString());
+
+  auto* body = new QWidget(TransactionsTabSheet);
+  body->setObjectName(QStringLiteral("TransactionsBody"));
+  auto* layout = new QVBoxLayout(body);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(2);
+  TransactionsKADaoDBGrid = newGrid(body, "TransactionsKADaoDBGrid");
+  designColumns(TransactionsKADaoDBGrid, "Transaction",
+                {{"FADD", 50},          {"DATE", 48},          {"AccountToName", 100}, {"AccountFromName", 100},
+                 {"AMOUNT", -1},        {"CurrencyName", 50},  {"NOTES", 100},         {"Category1Name", 100},
+                 {"Category2Name", 100}, {"Category3Name", 100}, {"Category4Name", 100}, {"FRECEIPT", 50},
+                 {"FBILLABLE", 50},     {"FCLEARED", -1},      {"FMIRROR", -1},        {"BalanceTypeName", 50},
+                 {"FREMIND", -1},       {"RemindTypeName", 50}, {"FOWNCURRENCY", -1},   {"CURRENCY_RATE", -1}});
+  layout->addWidget(TransactionsKADaoDBGrid, 1);
+  TransactionsDBNavigator = new TDBNavigator(body);
+  TransactionsDBNavigator->setObjectName(QStringLiteral("TransactionsDBNavigator"));
+  TransactionsDBNavigator->setFixedHeight(25);
+  TransactionsDBNavigator->setErrorHandler([this](const std::exception& e) { ShowException(e); });
+  layout->addWidget(TransactionsDBNavigator);
+  TransactionsTabSheet->setCentralWidget(body);
+
+  TransactionsFilterPanel = new QDockWidget(TransactionsTabSheet);
+  TransactionsFilterPanel->setObjectName(QStringLiteral("TransactionsFilterPanel"));
+  // Nothing takes the panel back by dragging: only the View command and closing the window do.
+  TransactionsFilterPanel->setAllowedAreas(Qt::NoDockWidgetArea);
+  fixedPanelTitle_ = new QWidget(TransactionsFilterPanel);
+  fixedPanelTitle_->setObjectName(QStringLiteral("TransactionsFilterPanelFixedTitle"));
+  fixedPanelTitle_->setFixedHeight(0);
+  auto* contents = new QWidget(TransactionsFilterPanel);
+  contents->setObjectName(QStringLiteral("TransactionsFilterPanelContents"));
+  buildFilterPanel(contents);
+  TransactionsFilterPanel->setWidget(contents);
+  TransactionsTabSheet->addDockWidget(Qt::TopDockWidgetArea, TransactionsFilterPanel);
+}
+
+void TMainForm::buildFilterPanel(QWidget* panel) {
+  auto onError = [this](const std::exception& e) { ShowException(e); };
+  auto check = [&](TDBCheckBox*& box, const char* name) {
+    box = new TDBCheckBox(panel);
+    box->setObjectName(QLatin1String(name));
+    box->binding().onError = onError;
+    connect(box, &TDBCheckBox::userChanged, this, [this] { guarded([this] { AccToDBCheckBoxClick(); }); });
+  };
+  auto lookup = [&](TDBLookupComboBox*& box, const char* name, int rows) {
+    box = new TDBLookupComboBox(panel);
+    box->setObjectName(QLatin1String(name));
+    box->SetDropDownRows(rows);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(1);
+    box->binding().onError = onError;
+    connect(box, &TDBLookupComboBox::userChanged, this, [this] { guarded([this] { AccToDBCheckBoxClick(); }); });
+  };
+  auto label = [&](QLabel*& l, const char* name) {
+    l = new QLabel(panel);
+    l->setObjectName(QLatin1String(name));
+  };
+  auto dateEdit = [&](TDBDateEdit*& e, const char* name) {
+    e = new TDBDateEdit(panel);
+    e->setObjectName(QLatin1String(name));
+    e->binding().onError = onError;
+    connect(e, &TDBDateEdit::userLeft, this, [this] { guarded([this] { AccToDBCheckBoxClick(); }); });
+  };
+  auto yesNo = [&](QComboBox*& box, const char* name) {
+    box = new QComboBox(panel);
+    box->setObjectName(QLatin1String(name));
+    box->setEditable(false);  // a pick-only list
+    box->addItems(DesignedText(name, TextRole::Items).split(u'\n'));
+    box->setCurrentIndex(0);
+    connect(box, &QComboBox::activated, this, [this] { guarded([this] { AccToDBCheckBoxClick(); }); });
+  };
+
+  check(AccToDBCheckBox, "AccToDBCheckBox");
+  lookup(AccToDBLookupComboBox, "AccToDBLookupComboBox", 20);
+  check(AccFromDBCheckBox, "AccFromDBCheckBox");
+  lookup(AccFromDBLookupComboBox, "AccFromDBLookupComboBox", 20);
+  label(DateFilterLabel, "DateFilterLabel");
+  check(FromDateDBCheckBox, "FromDateDBCheckBox");
+  dateEdit(FromDateDBEdit, "FromDateDBEdit");
+  check(ToDateDBCheckBox, "ToDateDBCheckBox");
+  dateEdit(ToDateDBEdit, "ToDateDBEdit");
+  check(Category1DBCheckBox, "Category1DBCheckBox");
+  lookup(Category1DBLookupComboBox, "Category1DBLookupComboBox", 20);
+  check(Category2DBCheckBox, "Category2DBCheckBox");
+  lookup(Category2DBLookupComboBox, "Category2DBLookupComboBox", 20);
+  check(Category3DBCheckBox, "Category3DBCheckBox");
+  lookup(Category3DBLookupComboBox, "Category3DBLookupComboBox", 20);
+  check(Category4DBCheckBox, "Category4DBCheckBox");
+  lookup(Category4DBLookupComboBox, "Category4DBLookupComboBox", 20);
+  check(CurrencyDBCheckBox, "CurrencyDBCheckBox");
+  lookup(CurrencyDBLookupComboBox, "CurrencyDBLookupComboBox", 7);
+  label(ReceiptLabel, "ReceiptLabel");
+  yesNo(ReceiptComboBox, "ReceiptComboBox");
+  label(BillableLabel, "BillableLabel");
+  yesNo(BillableComboBox, "BillableComboBox");
+  label(ClearedLabel, "ClearedLabel");
+  yesNo(ClearedComboBox, "ClearedComboBox");
+  label(TransactionsTotalLabel, "TransactionsTotalLabel");
+  TransactionsTotalEdit = new QLineEdit(panel);
+  TransactionsTotalEdit->setObjectName(QStringLiteral("TransactionsTotalEdit"));
+  TransactionsTotalEdit->setReadOnly(true);
+  lookup(TransactionsTotalCurrencyDBLookupComboBox, "TransactionsTotalCurrencyDBLookupComboBox", 7);
+
+  // The panel's four rows in three groups were designed for a smaller interface font; one
+  // point less keeps all three groups within the designed window width.
+  QFont small = panel->font();
+  if (small.pointSizeF() > 8.0) small.setPointSizeF(small.pointSizeF() - 1.0);
+  panel->setFont(small);
+  QFont bold = small;
+  bold.setBold(true);
+  TransactionsTotalLabel->setFont(bold);
+  TransactionsTotalEdit->setFont(bold);
+  TransactionsTotalCurrencyDBLookupComboBox->setFont(bold);
+
+  // Four rows in three column groups: accounts, dates and total | categories | currency and
+  // the three yes/no lists.
+  auto* grid = new QGridLayout(panel);
+  grid->setContentsMargins(0, 3, 0, 3);
+  grid->setHorizontalSpacing(3);
+  grid->setVerticalSpacing(3);
+  auto* accounts = new QGridLayout;
+  accounts->setContentsMargins(0, 0, 0, 0);
+  accounts->setHorizontalSpacing(2);
+  accounts->addWidget(AccToDBCheckBox, 0, 0);
+  accounts->addWidget(AccToDBLookupComboBox, 0, 1);
+  accounts->addWidget(AccFromDBCheckBox, 1, 0);
+  accounts->addWidget(AccFromDBLookupComboBox, 1, 1);
+  accounts->setColumnStretch(1, 1);
+  grid->addLayout(accounts, 0, 0, 2, 1);
+  auto* dates = new QHBoxLayout;
+  dates->setSpacing(2);
+  dates->addWidget(DateFilterLabel);
+  dates->addWidget(FromDateDBCheckBox);
+  dates->addWidget(FromDateDBEdit, 1);
+  dates->addWidget(ToDateDBCheckBox);
+  dates->addWidget(ToDateDBEdit, 1);
+  grid->addLayout(dates, 2, 0);
+  auto* total = new QHBoxLayout;
+  total->setSpacing(2);
+  total->addWidget(TransactionsTotalLabel);
+  total->addWidget(TransactionsTotalEdit, 1);
+  total->addWidget(TransactionsTotalCurrencyDBLookupComboBox);
+  grid->addLayout(total, 3, 0);
+
+  TDBCheckBox* categoryChecks[4] = {Category1DBCheckBox, Category2DBCheckBox, Category3DBCheckBox, Category4DBCheckBox};
+  TDBLookupComboBox* categoryLists[4] = {Category1DBLookupComboBox, Category2DBLookupComboBox,
+                                         Category3DBLookupComboBox, Category4DBLookupComboBox};
+  for (int i = 0; i < 4; ++i) {
+    grid->addWidget(categoryChecks[i], i, 1);
+    grid->addWidget(categoryLists[i], i, 2);
+  }
+  grid->addWidget(CurrencyDBCheckBox, 0, 3);
+  grid->addWidget(CurrencyDBLookupComboBox, 0, 4);
+  grid->addWidget(ReceiptLabel, 1, 3);
+  grid->addWidget(ReceiptComboBox, 1, 4);
+  grid->addWidget(BillableLabel, 2, 3);
+  grid->addWidget(BillableComboBox, 2, 4);
+  grid->addWidget(ClearedLabel, 3, 3);
+  grid->addWidget(ClearedComboBox, 3, 4);
+  grid->setColumnStretch(0, 5);
+  grid->setColumnStretch(2, 3);
+
+  QWidget* order[] = {AccToDBCheckBox,          AccToDBLookupComboBox,
+                      AccFromDBCheckBox,        AccFromDBLookupComboBox,
+                      FromDateDBCheckBox,       FromDateDBEdit,
+                      ToDateDBCheckBox,         ToDateDBEdit,
+                      Category1DBCheckBox,      Category1DBLookupComboBox,
+                      Category2DBCheckBox,      Category2DBLookupComboBox,
+                      Category3DBCheckBox,      Category3DBLookupComboBox,
+                      Category4DBCheckBox,      Category4DBLookupComboBox,
+                      CurrencyDBCheckBox,       CurrencyDBLookupComboBox,
+                      ReceiptComboBox,          BillableComboBox,
+                      ClearedComboBox,          TransactionsTotalEdit,
+                      TransactionsTotalCurrencyDBLookupComboBox};
+  for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void TMainForm::buildCurrenciesPage() {
+  CurrenciesTabSheet = new QWidget(MainPageControl);
+  CurrenciesTabSheet->setObjectName(QStringLiteral("CurrenciesTabSheet"));
+  MainPageControl->addTab(CurrenciesTabSheet, QString());
+  auto* page = new QVBoxLayout(CurrenciesTabSheet);
+  page->setContentsMargins(0, 0, 0, 0);
+  page->setSpacing(2);
+  CurrenciesKADaoDBGrid = newGrid(CurrenciesTabSheet, "CurrenciesKADaoDBGrid");
+  designColumns(CurrenciesKADaoDBGrid, "Currency", {{"NAME", 150}, {"RATE", 80}});
+  page->addWidget(CurrenciesKADaoDBGrid, 1);
+  CurrenciesDBNavigator = new TDBNavigator(CurrenciesTabSheet);
+  CurrenciesDBNavigator->setObjectName(QStringLiteral("CurrenciesDBNavigator"));
+  CurrenciesDBNavigator->setFixedHeight(25);
+  CurrenciesDBNavigator->setErrorHandler([this](const std::exception& e) { ShowException(e); });
+  page->addWidget(CurrenciesDBNavigator);
+}
+
+void TMainForm::buildTablePages() {
+  struct PageDef {
+    QWidget** page;
+    const char* pageName;
+    TKADaoDBGrid** grid;
+    const char* gridName;
+  };
+  const PageDef pages[] = {
+      {&Category1TabSheet, "Category1TabSheet", &Category1KADaoDBGrid, "Category1KADaoDBGrid"},
+      {&Category2TabSheet, "Category2TabSheet", &Category2KADaoDBGrid, "Category2KADaoDBGrid"},
+      {&Category3TabSheet, "Category3TabSheet", &Category3KADaoDBGrid, "Category3KADaoDBGrid"},
+      {&Category4TabSheet, "Category4TabSheet", &Category4KADaoDBGrid, "Category4KADaoDBGrid"},
+      {&BalanceTypeTabSheet, "BalanceTypeTabSheet", &BalanceTypeKADaoDBGrid, "BalanceTypeKADaoDBGrid"},
+      {&RemindTypeTabSheet, "RemindTypeTabSheet", &RemindTypeKADaoDBGrid, "RemindTypeKADaoDBGrid"},
+      {&CustomNamesTabSheet, "CustomNamesTabSheet", &CustomNamesKADaoDBGrid, "CustomNamesKADaoDBGrid"},
+  };
+  for (const PageDef& d : pages) {
+    *d.page = new QWidget(MainPageControl);
+    (*d.page)->setObjectName(QLatin1String(d.pageName));
+    MainPageControl->addTab(*d.page, QString());
+    auto* layout = new QVBoxLayout(*d.page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    *d.grid = newGrid(*d.page, d.gridName);
+    layout->addWidget(*d.grid);
+  }
+  designColumns(Category1KADaoDBGrid, "Category1", {{"NAME", 300}});
+  designColumns(Category2KADaoDBGrid, "Category2", {{"NAME", 300}});
+  designColumns(Category3KADaoDBGrid, "Category3", {{"NAME", 300}});
+  designColumns(Category4KADaoDBGrid, "Category4", {{"NAME", 300}});
+  designColumns(BalanceTypeKADaoDBGrid, "BalanceType", {{"ID", -1}, {"NAME", 300}});
+  designColumns(RemindTypeKADaoDBGrid, "RemindType", {{"ID", -1}, {"NAME", 300}});
+  // CustomNamesKADaoDBGrid has no designed columns: it shows its table's fields once bound.
+}
+
+QWidget* TMainForm::Page(int index) const {
+  return index >= 0 && index < MainPageControl->count() ? MainPageControl->widget(index) : nullptr;
+}
+
+std::vector<TKADaoDBGrid*> TMainForm::Grids() const {
+  return {AccountsKADaoDBGrid,  TransactionsKADaoDBGrid, CurrenciesKADaoDBGrid, Category1KADaoDBGrid,
+          Category2KADaoDBGrid, Category3KADaoDBGrid,    Category4KADaoDBGrid,  BalanceTypeKADaoDBGrid,
+          RemindTypeKADaoDBGrid, CustomNamesKADaoDBGrid};
+}
+
+// ---------------------------------------------------------------- data module
+
+void TMainForm::ConnectDataModule(TDM& dm) {
+  DisconnectDataModule();
+  dm_ = &dm;
+  AccountsKADaoDBGrid->SetDataSource(dm.SAccount.get());
+  TransactionsKADaoDBGrid->SetDataSource(dm.STransaction.get());
+  CurrenciesKADaoDBGrid->SetDataSource(dm.SCurrency.get());
+  Category1KADaoDBGrid->SetDataSource(dm.SCategory1.get());
+  Category2KADaoDBGrid->SetDataSource(dm.SCategory2.get());
+  Category3KADaoDBGrid->SetDataSource(dm.SCategory3.get());
+  Category4KADaoDBGrid->SetDataSource(dm.SCategory4.get());
+  BalanceTypeKADaoDBGrid->SetDataSource(dm.SBalanceType.get());
+  RemindTypeKADaoDBGrid->SetDataSource(dm.SRemindType.get());
+
+  // One column per field of the table, titled with the field's name.
+  ColumnLayout customNames;
+  for (const auto& f : dm.CustomNames->Fields()) {
+    const QString title = QString::fromStdString(f->FieldName());
+    customNames.push_back(
+        {f->FieldName(), f->FieldName(), CustomNamesKADaoDBGrid->DefaultColumnWidth(f->DataType(), title), true});
+  }
+  CustomNamesKADaoDBGrid->SetColumns(customNames);
+  CustomNamesKADaoDBGrid->SetDataSource(dm.SCustomNames.get());
+
+  AccountsDBNavigator->SetDataSource(dm.SAccount.get());
+  TransactionsDBNavigator->SetDataSource(dm.STransaction.get());
+  CurrenciesDBNavigator->SetDataSource(dm.SCurrency.get());
+  AccountNotesDBMemo->binding().bind(dm.SAccount.get(), "NOTES");
+
+  TDataSource* filters = dm.SAllFilters.get();
+  AccToDBCheckBox->binding().bind(filters, "ACC_TO_ENABLED");
+  AccFromDBCheckBox->binding().bind(filters, "ACC_FROM_ENABLED");
+  FromDateDBCheckBox->binding().bind(filters, "DATE_FROM_ENABLED");
+  ToDateDBCheckBox->binding().bind(filters, "DATE_TO_ENABLED");
+  Category1DBCheckBox->binding().bind(filters, "CATEGORY1_ENABLED");
+  Category2DBCheckBox->binding().bind(filters, "CATEGORY2_ENABLED");
+  Category3DBCheckBox->binding().bind(filters, "CATEGORY3_ENABLED");
+  Category4DBCheckBox->binding().bind(filters, "CATEGORY4_ENABLED");
+  CurrencyDBCheckBox->binding().bind(filters, "CURRENCY_ENABLED");
+  FromDateDBEdit->binding().bind(filters, "DATE_FROM");
+  ToDateDBEdit->binding().bind(filters, "DATE_TO");
+  const struct {
+    TDBLookupComboBox* box;
+    const char* field;
+    TDataSource* list;
+  } lookups[] = {
+      {AccToDBLookupComboBox, "ACC_TO_ID", dm.SAccount.get()},
+      {AccFromDBLookupComboBox, "ACC_FROM_ID", dm.SAccount.get()},
+      {Category1DBLookupComboBox, "CATEGORY1_ID", dm.SCategory1.get()},
+      {Category2DBLookupComboBox, "CATEGORY2_ID", dm.SCategory2.get()},
+      {Category3DBLookupComboBox, "CATEGORY3_ID", dm.SCategory3.get()},
+      {Category4DBLookupComboBox, "CATEGORY4_ID", dm.SCategory4.get()},
+      {CurrencyDBLookupComboBox, "CURRENCY_ID", dm.SCurrency.get()},
+      {TransactionsTotalCurrencyDBLookupComboBox, "BALANCE_CURRENCY", dm.SCurrency.get()},
+  };
+  for (const auto& l : lookups) {
+    l.box->SetListSource(l.list);
+    l.box->binding().bind(filters, l.field);
+  }
+}
+
+void TMainForm::DisconnectDataModule() {
+  if (!dm_) return;
+  for (TKADaoDBGrid* grid : Grids()) grid->SetDataSource(nullptr);
+  AccountsDBNavigator->SetDataSource(nullptr);
+  TransactionsDBNavigator->SetDataSource(nullptr);
+  CurrenciesDBNavigator->SetDataSource(nullptr);
+  AccountNotesDBMemo->binding().unbind();
+  for (TDBCheckBox* b : {AccToDBCheckBox, AccFromDBCheckBox, FromDateDBCheckBox, ToDateDBCheckBox, Category1DBCheckBox,
+                         Category2DBCheckBox, Category3DBCheckBox, Category4DBCheckBox, CurrencyDBCheckBox})
+    b->binding().unbind();
+  FromDateDBEdit->binding().unbind();
+  ToDateDBEdit->binding().unbind();
+  for (TDBLookupComboBox* b : {AccToDBLookupComboBox, AccFromDBLookupComboBox, Category1DBLookupComboBox,
+                               Category2DBLookupComboBox, Category3DBLookupComboBox, Category4DBLookupComboBox,
+                               CurrencyDBLookupComboBox, TransactionsTotalCurrencyDBLookupComboBox}) {
+    b->binding().unbind();
+    b->SetListSource(nullptr);
+  }
+  dm_ = nullptr;
+}
+
+void TMainForm::setCategoryCheckBoxCaption(int list, const std::string& caption) {
+  TDBCheckBox* boxes[4] = {Category1DBCheckBox, Category2DBCheckBox, Category3DBCheckBox, Category4DBCheckBox};
+  if (list >= 1 && list <= 4) boxes[list - 1]->setText(handheldText(caption));
+}
+
+void TMainForm::setTransactionColumnTitle(const std::string& fieldName, const std::string& title) {
+  TransactionsKADaoDBGrid->SetColumnTitle(fieldName, handheldText(title));
+}
+
+int TMainForm::yesNoIndex(int which) const {
+  const QComboBox* boxes[3] = {ReceiptComboBox, BillableComboBox, ClearedComboBox};
+  return which >= 0 && which < 3 ? boxes[which]->currentIndex() : 0;
+}
+
+void TMainForm::setYesNoIndex(int which, int index) {
+  QComboBox* boxes[3] = {ReceiptComboBox, BillableComboBox, ClearedComboBox};
+  if (which < 0 || which >= 3) return;
+  const QSignalBlocker block(boxes[which]);  // setting the index is no change by the user
+  boxes[which]->setCurrentIndex(index >= 0 && index < boxes[which]->count() ? index : 0);
+}
+
+// ---------------------------------------------------------------- events
+
+bool TMainForm::shiftHeld() const {
+  if (shiftHeld_) return shiftHeld_();
+  return (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier) != 0;
+}
+
+void TMainForm::guarded(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const std::exception& e) {
+    ShowException(e);
+  }
+}
+
+void TMainForm::ShowException(const std::exception& error) {
+  dialogs_->error(ApplicationTitle.toStdString(), error.what());
+}
+
+void TMainForm::FormCreate() {
+  guarded([this] {
+    DefaultColumnLayout = SaveTransactionColumns();
+    if (!shiftHeld()) ReadSettings();
+    // The sync software's user list is filled here and the user with CurrentUserID selected;
+    // that comes with the sync software integration.
+    ExchangeTypeRadioGroupClick();
+    Showalltables1Click();
+    Showhints1Click();
+    Allowfilterpanelfloating1Click();
+    SetStatusText(msg(text::MsgWelcome) + windowTitle());
+  });
+}
+
+void TMainForm::FormShow() {
+  guarded([this] {
+    AccountsKADaoDBGrid->SetShowMemos(true);
+    TransactionsKADaoDBGrid->SetShowMemos(true);
+    if (!Importatstartup1->isChecked()) return;
+    if (PalmDesktopMissing) {
+      Importatstartup1Click();
+      dialogs_->warn(text::message(text::MsgWarningCaption), StatusText().toStdString());
+    } else {
+      ImportButtonClick();
+    }
+  });
+}
+
+void TMainForm::FormClose() {
+  // Back into its page, whether docked or floating.
+  TransactionsFilterPanel->setFloating(false);
+}
+
+void TMainForm::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  guarded([this] {
+    if (!shiftHeld()) WriteSettings();
+    // The sync software's libraries are released here once they are loaded.
+    DefaultColumnLayout.clear();
+    StoredColumnLayout.clear();
+  });
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!shown_) {
+    shown_ = true;
+    FormShow();
+  }
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  guarded([this] { FormClose(); });
+  QMainWindow::closeEvent(event);
+}
+
+bool TMainForm::ownsWidget(const QObject* object) const {
+  for (const QWidget* w = qobject_cast<const QWidget*>(object); w; w = w->parentWidget())
+    if (w == this) return true;
+  return false;
+}
+
+QAction* TMainForm::itemForKeys(const QKeySequence& keys) const {
+  for (QAction* a : {Exportreport1, Language1, Exit1, Showalltables1, Showhints1, Showfilteredcolumns1,
+                     Showfilteringpanel1, Allowfilterpanelfloating1, Restoredefaultcolumns1,
+                     ImportExportconfirmations1, Importatstartup1, Contents1, About1})
+    if (a->shortcut() == keys) return a;
+  return nullptr;
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::ToolTip:
+      // The window's hint switch.
+      if (!hintsEnabled_ && ownsWidget(watched)) return true;
+      break;
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress: {
+      // A menu item's shortcut goes before the menu bar's access keys (Alt+F, Alt+H).
+      const auto* w = qobject_cast<const QWidget*>(watched);
+      if (!w || w->window() != this) break;
+      auto* key = static_cast<QKeyEvent*>(event);
+      QAction* item = itemForKeys(QKeySequence(key->keyCombination()));
+      if (!item) break;
+      if (event->type() == QEvent::ShortcutOverride) {
+        event->accept();
+        return true;
+      }
+      if (item->isEnabled()) item->trigger();
+      return true;
+    }
+    default:
+      break;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- settings
+
+std::uint32_t TMainForm::SelectedUserID() const {
+  const int row = SelectUserListBox->currentRow();
+  if (row < 0 || !SelectUserListBox->item(row)->isSelected()) return 0;
+  return static_cast<std::size_t>(row) < PalmUsers.size() ? PalmUsers[static_cast<std::size_t>(row)].ID : 0;
+}
+
+ByteStream TMainForm::SaveTransactionColumns() const {
+  return EncodeColumnLayout(TransactionsKADaoDBGrid->Columns());
+}
+
+void TMainForm::LoadTransactionColumns(const ByteStream& stream) {
+  const std::optional<ColumnLayout> layout = DecodeColumnLayout(stream);
+  if (!layout) throw SettingsError("Invalid column layout");
+  for (const ColumnDesc& c : *layout)
+    if (!isTransactionField(c.fieldName)) throw SettingsError("Invalid column layout: " + c.fieldName);
+  TransactionsKADaoDBGrid->SetColumns(*layout);
+}
+
+void TMainForm::ReadSettings() {
+  // The first failure ends the reading; what was applied before it stays.
+  try {
+    SettingsKey key(kProgramSettingsKey);
+    ExchangeTypeRadioGroup->SetItemIndex(static_cast<std::int32_t>(key.ReadInteger(setting::kExchangeType)));
+    CurrentUserID = key.ReadInteger(setting::kCurrentUserID);
+    ImportPathEdit->setText(QString::fromStdString(key.ReadString(setting::kImportPath)));
+    ExportPathEdit->setText(QString::fromStdString(key.ReadString(setting::kExportPath)));
+    // These three are stored as they end; their start-up handlers invert them once more.
+    Showalltables1->setChecked(!key.ReadBool(setting::kShowAllTables));
+    Showhints1->setChecked(!key.ReadBool(setting::kShowHints));
+    Showfilteredcolumns1->setChecked(key.ReadBool(setting::kShowFilteredColumns));
+    Allowfilterpanelfloating1->setChecked(!key.ReadBool(setting::kAllowFloating));
+    ImportExportconfirmations1->setChecked(key.ReadBool(setting::kConfirmations));
+    Importatstartup1->setChecked(key.ReadBool(setting::kImportAtStartup));
+    const auto page = static_cast<std::int32_t>(key.ReadInteger(setting::kActivePage));
+    if (page >= 0 && page < MainPageControl->count()) MainPageControl->setCurrentIndex(page);
+
+    std::uint8_t buffer[kColumnLayoutBufferSize];
+    (void)key.GetDataSize(setting::kTransactionColumns);
+    const std::size_t size = key.ReadBinaryData(setting::kTransactionColumns, buffer, sizeof buffer);
+    StoredColumnLayout.assign(buffer, buffer + size);
+    LoadTransactionColumns(StoredColumnLayout);
+  } catch (const std::exception&) {
+    // Silent, as the settings are.
+  }
+}
+
+void TMainForm::WriteSettings() {
+  std::optional<SettingsKey> key;
+  try {
+    key.emplace(kProgramSettingsKey);
+  } catch (const std::exception&) {
+    return;
+  }
+  // The first failure ends the writing; what was written before it is kept.
+  try {
+    key->WriteInteger(setting::kExchangeType, static_cast<std::uint32_t>(ExchangeTypeRadioGroup->ItemIndex()));
+    key->WriteInteger(setting::kCurrentUserID, SelectedUserID());
+    key->WriteString(setting::kImportPath, ImportPathEdit->text().toStdString());
+    key->WriteString(setting::kExportPath, ExportPathEdit->text().toStdString());
+    key->WriteBool(setting::kShowAllTables, Showalltables1->isChecked());
+    key->WriteBool(setting::kShowHints, Showhints1->isChecked());
+    key->WriteBool(setting::kShowFilteredColumns, Showfilteredcolumns1->isChecked());
+    key->WriteBool(setting::kAllowFloating, Allowfilterpanelfloating1->isChecked());
+    key->WriteBool(setting::kConfirmations, ImportExportconfirmations1->isChecked());
+    key->WriteBool(setting::kImportAtStartup, Importatstartup1->isChecked());
+    key->WriteInteger(setting::kActivePage, static_cast<std::uint32_t>(MainPageControl->currentIndex()));
+    // Columns hidden by the filter are stored visible; the next start's filter hides them again.
+    StoredColumnLayout.clear();
+    TransactionsKADaoDBGrid->ShowAllColumns();
+    StoredColumnLayout = SaveTransactionColumns();
+    key->WriteBinaryData(setting::kTransactionColumns, StoredColumnLayout.data(), StoredColumnLayout.size());
+  } catch (const std::exception&) {
+  }
+  try {
+    key->Commit();
+  } catch (const std::exception&) {
+  }
+}
+
+// ---------------------------------------------------------------- commands
+
+void TMainForm::SetStatusText(const QString& text) { statusText_->setText(text); }
+
+QString TMainForm::StatusText() const { return statusText_->text(); }
+
+void TMainForm::Showalltables1Click() {
+  Showalltables1->setChecked(!Showalltables1->isChecked());
+  const bool all = Showalltables1->isChecked();
+  for (QWidget* page : {Category1TabSheet, Category2TabSheet, Category3TabSheet, Category4TabSheet,
+                        BalanceTypeTabSheet, RemindTypeTabSheet, CustomNamesTabSheet})
+    MainPageControl->setTabVisible(MainPageControl->indexOf(page), all);
+  SetStatusText(msg(all ? text::MsgAllTablesVisible : text::MsgMainTablesVisible));
+}
+
+void TMainForm::Showhints1Click() {
+  Showhints1->setChecked(!Showhints1->isChecked());
+  hintsEnabled_ = Showhints1->isChecked();
+  if (!hintsEnabled_) QToolTip::hideText();
+  SetStatusText(msg(hintsEnabled_ ? text::MsgHintsEnabled : text::MsgHintsDisabled));
+}
+
+void TMainForm::Allowfilterpanelfloating1Click() {
+  Allowfilterpanelfloating1->setChecked(!Allowfilterpanelfloating1->isChecked());
+  const bool floating = Allowfilterpanelfloating1->isChecked();
+  // With a title bar to take hold of, the panel can be dragged out of its page.
+  TransactionsFilterPanel->setFeatures(floating ? QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable
+                                                : QDockWidget::NoDockWidgetFeatures);
+  TransactionsFilterPanel->setTitleBarWidget(floating ? nullptr : fixedPanelTitle_);
+  SetStatusText(msg(floating ? text::MsgFloatingEnabled : text::MsgFloatingDisabled));
+}
+
+void TMainForm::Importatstartup1Click() {
+  Importatstartup1->setChecked(!Importatstartup1->isChecked());
+  SetStatusText(msg(Importatstartup1->isChecked() ? text::MsgImportAtStartupEnabled : text::MsgImportAtStartupDisabled));
+}
+
+void TMainForm::Exit1Click() { close(); }
+
+void TMainForm::AccToDBCheckBoxClick() {}
+
+void TMainForm::ImportButtonClick() {}
+
+void TMainForm::ExchangeTypeRadioGroupClick() {}
+
+}  // namespace quillet::app

@@ -1,0 +1,32 @@
+#include "app/qtdialogs.h"
+
+#include <QMessageBox>
+
+namespace quillet::app {
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+bool QtDialogs::confirm(const std::string& caption, const std::string& text, Buttons buttons) {
+  const auto yes = buttons == Buttons::YesNo ? QMessageBox::Yes : QMessageBox::Ok;
+  const auto no = buttons == Buttons::YesNo ? QMessageBox::No : QMessageBox::Cancel;
+  QMessageBox box(QMessageBox::Question, q(caption), q(text), yes | no, owner_);
+  box.setDefaultButton(yes);
+  return box.exec() == yes;
+}
+
+void QtDialogs::warn(const std::string& caption, const std::string& text) {
+  QMessageBox::warning(owner_, q(caption), q(text));
+}
+
+void QtDialogs::error(const std::string& caption, const std::string& text) {
+  QMessageBox::critical(owner_, q(caption), q(text));
+}
+
+void QtDialogs::inform(const std::string& caption, const std::string& text) {
+  QMessageBox::information(owner_, q(caption), q(text));
+}
+
+}  // namespace quillet::app
