@@ -29,6 +29,11 @@ Statement::Statement(sqlite3* db, const std::string& sql) {
 
 Statement::~Statement() { sqlite3_finalize(stmt_); }
 
+void Statement::adopt(sqlite3_stmt* stmt) {
+  sqlite3_finalize(stmt_);
+  stmt_ = stmt;
+}
+
 Statement::Statement(Statement&& other) noexcept : stmt_(other.stmt_) { other.stmt_ = nullptr; }
 
 Statement& Statement::operator=(Statement&& other) noexcept {

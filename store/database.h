@@ -25,6 +25,7 @@ class Statement {
   Statement& operator=(const Statement&) = delete;
 
   sqlite3_stmt* get() const { return stmt_; }
+  void adopt(sqlite3_stmt* stmt);  // takes ownership of a statement prepared elsewhere
   explicit operator bool() const { return stmt_ != nullptr; }
 
  private:

@@ -68,7 +68,7 @@ void TDataSource::removeListener(DataSourceListener* listener) {
 TField::TField(TKADaoTable& view, std::string name, std::string fieldName, FieldType type, int size, int column)
     : view_(&view), name_(std::move(name)), fieldName_(std::move(fieldName)), type_(type), size_(size), column_(column) {}
 
-Variant TField::lookupFor(const Variant& key) const {
+void TField::resolveLookup() const {
   if (lookupResultColumn_ < 0) {
     const TField* match = lookupView_->FindField("ID");
     const TField* result = lookupView_->FindField(resultColumn_);
@@ -77,6 +77,32 @@ Variant TField::lookupFor(const Variant& key) const {
     lookupKeyColumn_ = match->column_;
     lookupResultColumn_ = result->column_;
   }
+}
+
+const detail::ViewCell* TField::lookedUpCell(const detail::ViewBlock** block, bool* answered) const {
+  // The common case: an integer key stored in this row and an indexed looked-up view.
+  *answered = false;
+  const detail::ViewBlock* kb = nullptr;
+  const detail::ViewCell* key = keyField_->storedCell(&kb);
+  if (!key) return nullptr;
+  *answered = true;
+  if (key->kind != Variant::Kind::Integer) {
+    *answered = key->kind == Variant::Kind::Empty;
+    return nullptr;
+  }
+  resolveLookup();
+  const FieldType matchType = lookupView_->columns_[static_cast<std::size_t>(lookupKeyColumn_)].type;
+  if (matchType != FieldType::Integer && matchType != FieldType::Boolean) {
+    *answered = false;
+    return nullptr;
+  }
+  const detail::ViewCell* cell = lookupView_->lookupCell(lookupKeyColumn_, key->i, lookupResultColumn_, block);
+  if (!cell && lookupView_->Active() && lookupView_->batchDepth_ == 0 && lookupView_->keyIndexMixed_) *answered = false;
+  return cell;
+}
+
+Variant TField::lookupFor(const Variant& key) const {
+  resolveLookup();
   Variant v = lookupView_->lookupAt(lookupKeyColumn_, key, lookupResultColumn_);
   if (v.kind() == Variant::Kind::Text && size_ > 0 && v.text().size() > static_cast<std::size_t>(size_))
     return Variant::fromText(v.text().substr(0, static_cast<std::size_t>(size_)));
@@ -91,25 +117,67 @@ Variant TField::AsVariant() const {
 
 bool TField::IsNull() const { return AsVariant().isEmpty(); }
 
+const detail::ViewCell* TField::storedCell(const detail::ViewBlock** block) const {
+  // Reads of a stored value in browse mode go straight to the view's cells; the rest
+  // (pending edits, lookups, values stored in another form) go through a variant.
+  static const detail::ViewCell empty;
+  view_->requireActive(name_.c_str());
+  if (IsLookup() || view_->state_ != TKADaoTable::State::Browse) return nullptr;
+  view_->ensureRows();
+  if (view_->current_ < 0) return &empty;
+  return view_->cellAt(view_->current_, column_, block);
+}
+
 std::int32_t TField::AsInteger() const {
+  const TKADaoTable::Block* b = nullptr;
+  if (const auto* c = storedCell(&b)) {
+    if (c->kind == Variant::Kind::Integer) return static_cast<std::int32_t>(static_cast<std::uint32_t>(c->i));
+    if (c->kind == Variant::Kind::Empty) return 0;
+  }
   const Variant v = AsVariant();
   if (v.isEmpty()) return 0;
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(v.toInteger()));
 }
 
 double TField::AsFloat() const {
+  const TKADaoTable::Block* b = nullptr;
+  bool answered = false;
+  if (const auto* c = IsLookup() ? lookedUpCell(&b, &answered) : storedCell(&b); c || answered) {
+    if (!c) return 0.0;
+    if (c->kind == Variant::Kind::Float) return c->f;
+    if (c->kind == Variant::Kind::Integer) return static_cast<double>(c->i);
+    if (c->kind == Variant::Kind::Empty) return 0.0;
+  }
   const Variant v = AsVariant();
   return v.isEmpty() ? 0.0 : v.toFloat();
 }
 
 bool TField::AsBoolean() const {
+  const TKADaoTable::Block* b = nullptr;
+  if (const auto* c = storedCell(&b)) {
+    if (c->kind == Variant::Kind::Integer) return c->i != 0;
+    if (c->kind == Variant::Kind::Empty) return false;
+  }
   const Variant v = AsVariant();
   return !v.isEmpty() && v.toFloat() != 0;
 }
 
 std::string TField::AsString() const {
-  const Variant v = AsVariant();
-  if (v.kind() == Variant::Kind::Text) return v.text();
+  const TKADaoTable::Block* b = nullptr;
+  if (IsLookup()) {
+    bool answered = false;
+    const auto* c = lookedUpCell(&b, &answered);
+    if (answered && (!c || c->kind == Variant::Kind::Empty)) return {};
+    if (answered && c->kind == Variant::Kind::Text) {
+      const std::string& t = b->texts[c->text];
+      return size_ > 0 && t.size() > static_cast<std::size_t>(size_) ? t.substr(0, static_cast<std::size_t>(size_)) : t;
+    }
+  } else if (const auto* c = storedCell(&b)) {
+    if (c->kind == Variant::Kind::Text) return b->texts[c->text];
+    if (c->kind == Variant::Kind::Empty) return {};
+  }
+  Variant v = AsVariant();
+  if (v.kind() == Variant::Kind::Text) return std::move(v).takeText();
   return ValueText(v, type_, Formats{});
 }
 
@@ -301,47 +369,155 @@ void TKADaoTable::requireEditing() const {
   if (state_ != State::Edit && state_ != State::Insert) throw StoreError(name_ + ": Dataset not in edit or insert mode");
 }
 
-Variant TKADaoTable::cellValue(const Cell& cell) const {
+Variant TKADaoTable::cellValue(const Cell& cell, const Block& block) {
   switch (cell.kind) {
     case Variant::Kind::Integer:
       return Variant::fromInteger(cell.i);
     case Variant::Kind::Float:
       return Variant::fromFloat(cell.f);
     case Variant::Kind::Text:
-      return Variant::fromText(texts_[cell.text]);
+      return Variant::fromText(block.texts[cell.text]);
     case Variant::Kind::Empty:
       break;
   }
   return {};
 }
 
-TKADaoTable::Cell TKADaoTable::storeCell(Variant&& value) {
-  Cell c;
-  c.kind = value.kind();
-  switch (value.kind()) {
-    case Variant::Kind::Integer:
-      c.i = value.integer();
-      break;
-    case Variant::Kind::Float:
-      c.f = value.floating();
-      break;
-    case Variant::Kind::Text:
-      c.text = static_cast<std::uint32_t>(texts_.size());
-      texts_.push_back(std::move(value).takeText());
-      break;
-    case Variant::Kind::Empty:
-      break;
+// ---- rows, read when first needed
+
+void TKADaoTable::ensureRows() const {
+  if (rowsKnown_ || state_ == State::Inactive) return;
+  sqlite3_stmt* st = rowidStmt_.get();
+  std::vector<std::int64_t> rowids;
+  int rc;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) rowids.push_back(sqlite3_column_int64(st, 0));
+  sqlite3_reset(st);
+  if (rc != SQLITE_DONE) throw StoreError(sqlite3_errmsg(db_->handle()));
+  rowids_ = std::move(rowids);
+  blocks_.clear();
+  blocks_.resize((rowids_.size() + kBlockRows - 1) / kBlockRows);
+  rowsKnown_ = true;
+  if (firstPending_) {
+    firstPending_ = false;
+    current_ = rowids_.empty() ? -1 : 0;
+    bof_ = true;
+    eof_ = rowids_.empty();
   }
-  return c;
+}
+
+void TKADaoTable::readCells(sqlite3_stmt* st, Cell* cells, Block& block) const {
+  const std::size_t ncols = columns_.size();
+  for (std::size_t c = 0; c < ncols; ++c) {
+    const int col = static_cast<int>(c) + 1;
+    Cell& cell = cells[c];
+    switch (sqlite3_column_type(st, col)) {
+      case SQLITE_INTEGER:
+        cell.kind = Variant::Kind::Integer;
+        cell.i = sqlite3_column_int64(st, col);
+        break;
+      case SQLITE_FLOAT:
+        cell.kind = Variant::Kind::Float;
+        cell.f = sqlite3_column_double(st, col);
+        break;
+      case SQLITE_TEXT:
+      case SQLITE_BLOB: {
+        const auto* p = static_cast<const char*>(sqlite3_column_blob(st, col));
+        const int n = sqlite3_column_bytes(st, col);
+        cell.kind = Variant::Kind::Text;
+        cell.text = static_cast<std::uint32_t>(block.texts.size());
+        block.texts.emplace_back(p ? p : "", static_cast<std::size_t>(n));
+        break;
+      }
+      default:
+        cell = Cell{};
+        break;
+    }
+  }
+}
+
+void TKADaoTable::readAllRows() {
+  // A re-read view is about to be shown, so its rows and values are read in one pass.
+  std::string sql = "SELECT rowid";
+  for (const auto& c : columns_) sql += ", " + quoted(c.name);
+  sql += " FROM " + quoted(tableName_);
+  if (filtered_ && !filter_.empty()) sql += " WHERE (" + filter_ + ")";
+  sql += " ORDER BY rowid";
+  Statement all(db_->handle(), sql);
+  sqlite3_stmt* st = all.get();
+  const std::size_t ncols = columns_.size();
+  std::vector<std::int64_t> rowids;
+  std::vector<std::unique_ptr<Block>> blocks;
+  int rc;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    if (rowids.size() % kBlockRows == 0) {
+      blocks.push_back(std::make_unique<Block>());
+      blocks.back()->cells.reserve(kBlockRows * ncols);
+    }
+    rowids.push_back(sqlite3_column_int64(st, 0));
+    Block& b = *blocks.back();
+    b.cells.resize(b.cells.size() + ncols);
+    readCells(st, &b.cells[b.cells.size() - ncols], b);
+  }
+  if (rc != SQLITE_DONE) throw StoreError(sqlite3_errmsg(db_->handle()));
+  rowids_ = std::move(rowids);
+  blocks_ = std::move(blocks);
+  rowsKnown_ = true;
+  invalidateIndex();
+}
+
+const TKADaoTable::Block& TKADaoTable::block(std::size_t index) const {
+  if (blocks_.size() <= index) blocks_.resize(index + 1);
+  if (blocks_[index]) return *blocks_[index];
+
+  // One range of rowids at a time; rows of the table that the view does not hold (posted
+  // elsewhere, or outside its filter) are skipped, rows it holds but the table lost read empty.
+  const std::size_t first = index * kBlockRows;
+  const std::size_t end = std::min(first + kBlockRows, rowids_.size());
+  const std::size_t ncols = columns_.size();
+  auto b = std::make_unique<Block>();
+  b->cells.resize((end - first) * ncols);
+  if (end > first) {
+    sqlite3_stmt* st = blockStmt_.get();
+    sqlite3_bind_int64(st, 1, rowids_[first]);
+    sqlite3_bind_int64(st, 2, rowids_[end - 1]);
+    std::size_t k = first;
+    int rc;
+    while (k < end && (rc = sqlite3_step(st)) == SQLITE_ROW) {
+      const std::int64_t rowid = sqlite3_column_int64(st, 0);
+      while (k < end && rowids_[k] < rowid) ++k;
+      if (k == end || rowids_[k] != rowid) continue;
+      readCells(st, &b->cells[(k - first) * ncols], *b);
+      ++k;
+    }
+    const bool failed = k < end && rc != SQLITE_DONE && rc != SQLITE_ROW;
+    sqlite3_reset(st);
+    if (failed) throw StoreError(sqlite3_errmsg(db_->handle()));
+  }
+  blocks_[index] = std::move(b);
+  return *blocks_[index];
+}
+
+void TKADaoTable::dropBlocksFrom(std::size_t index) {
+  for (std::size_t b = index; b < blocks_.size(); ++b) blocks_[b].reset();
+  blocks_.resize((rowids_.size() + kBlockRows - 1) / kBlockRows);
+}
+
+const TKADaoTable::Cell* TKADaoTable::cellAt(int row, int column, const Block** owner) const {
+  const Block& b = block(static_cast<std::size_t>(row) / kBlockRows);
+  *owner = &b;
+  return &b.cells[(static_cast<std::size_t>(row) % kBlockRows) * columns_.size() + static_cast<std::size_t>(column)];
 }
 
 Variant TKADaoTable::Value(int row, int column) const {
   if (row < 0 || row >= rowCount() || column < 0 || column >= static_cast<int>(columns_.size())) return {};
-  return cellValue(cells_[static_cast<std::size_t>(row) * columns_.size() + static_cast<std::size_t>(column)]);
+  const Block* b = nullptr;
+  const Cell* cell = cellAt(row, column, &b);
+  return cellValue(*cell, *b);
 }
 
 Variant TKADaoTable::currentValue(int column) const {
   if (state_ == State::Edit || state_ == State::Insert) return pending_[static_cast<std::size_t>(column)];
+  ensureRows();
   return Value(current_, column);
 }
 
@@ -354,67 +530,38 @@ Variant& TKADaoTable::pendingRef(int column) {
 }
 
 void TKADaoTable::readRows() {
-  std::string sql = "SELECT rowid";
-  for (const auto& c : columns_) sql += ", " + quoted(c.name);
-  sql += " FROM " + quoted(tableName_);
-  if (filtered_ && !filter_.empty()) sql += " WHERE (" + filter_ + ")";
-  sql += " ORDER BY rowid";
-
   sqlite3* db = db_->handle();
   if (!db) throw StoreError(name_ + ": Database is not open");
+
+  std::string sql = "SELECT rowid FROM " + quoted(tableName_);
+  if (filtered_ && !filter_.empty()) sql += " WHERE (" + filter_ + ")";
+  sql += " ORDER BY rowid";
   sqlite3_stmt* raw = nullptr;
   const char* tail = nullptr;
-  if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()) + 1, &raw, &tail) != SQLITE_OK) {
+  if (sqlite3_prepare_v3(db, sql.c_str(), static_cast<int>(sql.size()) + 1, SQLITE_PREPARE_PERSISTENT, &raw, &tail) !=
+      SQLITE_OK) {
     std::string message = sqlite3_errmsg(db);
     sqlite3_finalize(raw);
     throw StoreError(message);
   }
-  struct Finalizer {
-    sqlite3_stmt* s;
-    ~Finalizer() { sqlite3_finalize(s); }
-  } fin{raw};
+  Statement rowids;
+  rowids.adopt(raw);
   for (; tail && *tail; ++tail)
     if (*tail != ' ' && *tail != '\t' && *tail != '\n' && *tail != '\r')
       throw StoreError(name_ + ": Invalid filter expression: " + filter_);
 
-  // Read into fresh buffers so that a failure leaves the rows held so far untouched.
-  std::vector<std::int64_t> rowids;
-  std::vector<Cell> cells;
-  std::vector<std::string> texts;
-  const int ncols = static_cast<int>(columns_.size());
-  int rc;
-  while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-    rowids.push_back(sqlite3_column_int64(raw, 0));
-    for (int c = 1; c <= ncols; ++c) {
-      Cell cell;
-      switch (sqlite3_column_type(raw, c)) {
-        case SQLITE_INTEGER:
-          cell.kind = Variant::Kind::Integer;
-          cell.i = sqlite3_column_int64(raw, c);
-          break;
-        case SQLITE_FLOAT:
-          cell.kind = Variant::Kind::Float;
-          cell.f = sqlite3_column_double(raw, c);
-          break;
-        case SQLITE_TEXT:
-        case SQLITE_BLOB: {
-          const auto* p = static_cast<const char*>(sqlite3_column_blob(raw, c));
-          const int n = sqlite3_column_bytes(raw, c);
-          cell.kind = Variant::Kind::Text;
-          cell.text = static_cast<std::uint32_t>(texts.size());
-          texts.emplace_back(p ? p : "", static_cast<std::size_t>(n));
-          break;
-        }
-        default:
-          break;
-      }
-      cells.push_back(cell);
-    }
+  if (!blockStmt_) {
+    // Prepared now so that a missing column is reported when the view opens.
+    std::string cols = "SELECT rowid";
+    for (const auto& c : columns_) cols += ", " + quoted(c.name);
+    blockStmt_ = Statement(db, cols + " FROM " + quoted(tableName_) + " WHERE rowid BETWEEN ?1 AND ?2 ORDER BY rowid");
   }
-  if (rc != SQLITE_DONE) throw StoreError(sqlite3_errmsg(db));
-  rowids_ = std::move(rowids);
-  cells_ = std::move(cells);
-  texts_ = std::move(texts);
+
+  // Nothing held so far is dropped before the new statement is known to be good.
+  rowidStmt_ = std::move(rowids);
+  rowsKnown_ = false;
+  rowids_.clear();
+  blocks_.clear();
   invalidateIndex();
 }
 
@@ -428,8 +575,8 @@ void TKADaoTable::Open() {
   readRows();
   state_ = State::Browse;
   current_ = -1;
+  firstPending_ = true;
   tell([](DataSourceListener& l) { l.dataReset(); });
-  First();
 }
 
 void TKADaoTable::closeDataset(bool notify) {
@@ -439,12 +586,14 @@ void TKADaoTable::closeDataset(bool notify) {
   modified_ = false;
   rowids_.clear();
   rowids_.shrink_to_fit();
-  cells_.clear();
-  cells_.shrink_to_fit();
-  texts_.clear();
-  texts_.shrink_to_fit();
+  blocks_.clear();
+  blocks_.shrink_to_fit();
+  rowsKnown_ = false;
+  firstPending_ = false;
   current_ = -1;
   eof_ = bof_ = true;
+  rowidStmt_ = Statement();
+  blockStmt_ = Statement();
   insertStmt_ = Statement();
   updateStmt_ = Statement();
   deleteStmt_ = Statement();
@@ -455,16 +604,22 @@ void TKADaoTable::closeDataset(bool notify) {
 void TKADaoTable::Close() { closeDataset(true); }
 
 // Moving away from a row being edited keeps its changes, as a dynaset does.
-#define QUILLET_BROWSE_MODE()                                     \
-  do {                                                            \
-    if (state_ == State::Edit || state_ == State::Insert) {       \
-      if (modified_) Post(); else Cancel();                       \
-    }                                                             \
-  } while (0)
+void TKADaoTable::browseMode() {
+  if (state_ == State::Edit || state_ == State::Insert) {
+    if (modified_)
+      Post();
+    else
+      Cancel();
+  }
+}
 
 void TKADaoTable::First() {
   requireActive(name_.c_str());
-  QUILLET_BROWSE_MODE();
+  browseMode();
+  if (!rowsKnown_) {
+    firstPending_ = true;  // settled when the rows are read
+    return;
+  }
   bof_ = true;
   eof_ = IsEmpty();
   moveTo(IsEmpty() ? -1 : 0);
@@ -472,7 +627,8 @@ void TKADaoTable::First() {
 
 void TKADaoTable::Next() {
   requireActive(name_.c_str());
-  QUILLET_BROWSE_MODE();
+  browseMode();
+  ensureRows();
   if (current_ + 1 < rowCount()) {
     bof_ = false;
     eof_ = false;
@@ -484,7 +640,8 @@ void TKADaoTable::Next() {
 
 void TKADaoTable::Prior() {
   requireActive(name_.c_str());
-  QUILLET_BROWSE_MODE();
+  browseMode();
+  ensureRows();
   if (current_ > 0) {
     eof_ = false;
     bof_ = false;
@@ -496,7 +653,8 @@ void TKADaoTable::Prior() {
 
 void TKADaoTable::Last() {
   requireActive(name_.c_str());
-  QUILLET_BROWSE_MODE();
+  browseMode();
+  ensureRows();
   eof_ = true;
   bof_ = IsEmpty();
   moveTo(rowCount() - 1);
@@ -504,7 +662,8 @@ void TKADaoTable::Last() {
 
 void TKADaoTable::SetRecNo(int row) {
   requireActive(name_.c_str());
-  QUILLET_BROWSE_MODE();
+  browseMode();
+  ensureRows();
   if (IsEmpty()) return;
   row = std::clamp(row, 0, rowCount() - 1);
   bof_ = row == 0;
@@ -514,7 +673,8 @@ void TKADaoTable::SetRecNo(int row) {
 
 void TKADaoTable::Insert() {
   requireActive(name_.c_str());
-  QUILLET_BROWSE_MODE();
+  browseMode();
+  ensureRows();
   pending_.resize(columns_.size());
   for (auto& v : pending_) v.clear();
   modified_ = false;
@@ -574,14 +734,39 @@ void TKADaoTable::Post() {
     const int rc = sqlite3_step(st);
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) throw StoreError(sqlite3_errmsg(db));
+    // The new row joins the end of the view. Its values stay in the last block when that
+    // block is held (or starts with it), so that a walk after a bulk append reads no file.
     rowids_.push_back(sqlite3_last_insert_rowid(db));
-    const std::size_t base = cells_.size();
-    cells_.resize(base + ncols);
-    for (std::size_t c = 0; c < ncols; ++c) cells_[base + c] = storeCell(std::move(pending_[c]));
+    const int row = rowCount() - 1;
+    const std::size_t b = static_cast<std::size_t>(row) / kBlockRows;
+    if (blocks_.size() <= b) blocks_.resize(b + 1);
+    if (!blocks_[b] && row % static_cast<int>(kBlockRows) == 0) blocks_[b] = std::make_unique<Block>();
+    if (Block* last = blocks_[b].get()) {
+      last->cells.resize(last->cells.size() + ncols);
+      Cell* cells = &last->cells[last->cells.size() - ncols];
+      for (std::size_t c = 0; c < ncols; ++c) {
+        Variant& v = pending_[c];
+        Cell& cell = cells[c];
+        cell.kind = v.kind();
+        switch (v.kind()) {
+          case Variant::Kind::Integer:
+            cell.i = v.integer();
+            break;
+          case Variant::Kind::Float:
+            cell.f = v.floating();
+            break;
+          case Variant::Kind::Text:
+            cell.text = static_cast<std::uint32_t>(last->texts.size());
+            last->texts.push_back(std::move(v).takeText());
+            break;
+          case Variant::Kind::Empty:
+            break;
+        }
+      }
+    }
     state_ = State::Browse;
     modified_ = false;
     invalidateIndex();
-    const int row = rowCount() - 1;
     current_ = row;
     eof_ = bof_ = false;
     tell([row](DataSourceListener& l) { l.rowInserted(row); });
@@ -600,10 +785,9 @@ void TKADaoTable::Post() {
   sqlite3_bind_int64(st, static_cast<int>(ncols) + 1, rowids_[static_cast<std::size_t>(current_)]);
   const int rc = sqlite3_step(st);
   sqlite3_reset(st);
-  sqlite3_clear_bindings(st);
   if (rc != SQLITE_DONE) throw StoreError(sqlite3_errmsg(db));
-  for (std::size_t c = 0; c < ncols; ++c)
-    cells_[static_cast<std::size_t>(current_) * ncols + c] = storeCell(std::move(pending_[c]));
+  const std::size_t b = static_cast<std::size_t>(current_) / kBlockRows;
+  if (b < blocks_.size()) blocks_[b].reset();
   state_ = State::Browse;
   modified_ = false;
   invalidateIndex();
@@ -625,6 +809,7 @@ void TKADaoTable::Delete() {
     return;
   }
   Cancel();
+  ensureRows();
   if (IsEmpty() || current_ < 0) throw StoreError(name_ + ": Cannot perform this operation on an empty dataset");
   sqlite3* db = db_->handle();
   if (!deleteStmt_) deleteStmt_ = Statement(db, "DELETE FROM " + quoted(tableName_) + " WHERE rowid = ?");
@@ -634,10 +819,8 @@ void TKADaoTable::Delete() {
   sqlite3_reset(st);
   if (rc != SQLITE_DONE) throw StoreError(sqlite3_errmsg(db));
   const int row = current_;
-  const std::size_t ncols = columns_.size();
   rowids_.erase(rowids_.begin() + row);
-  cells_.erase(cells_.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(row) * ncols),
-               cells_.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(row + 1) * ncols));
+  dropBlocksFrom(static_cast<std::size_t>(row) / kBlockRows);  // the rows after it moved up
   invalidateIndex();
   current_ = std::min(row, rowCount() - 1);
   eof_ = IsEmpty();
@@ -647,8 +830,9 @@ void TKADaoTable::Delete() {
 
 void TKADaoTable::Refresh() {
   requireActive(name_.c_str());
-  QUILLET_BROWSE_MODE();
+  browseMode();
   readRows();
+  readAllRows();
   current_ = -1;
   tell([](DataSourceListener& l) { l.dataReset(); });
   First();
@@ -672,8 +856,6 @@ void TKADaoTable::SetFiltered(bool on) {
   Refresh();
 }
 
-#undef QUILLET_BROWSE_MODE
-
 Variant TKADaoTable::Lookup(const std::string& keyColumns, const Variant& keyValue,
                             const std::string& resultColumns) const {
   if (!Active() || batchDepth_ > 0 || IsEmpty() || keyValue.isEmpty()) return {};
@@ -684,32 +866,47 @@ Variant TKADaoTable::Lookup(const std::string& keyColumns, const Variant& keyVal
   return lookupAt(key->column_, keyValue, result->column_);
 }
 
+const TKADaoTable::Cell* TKADaoTable::lookupCell(int keyCol, std::int64_t key, int resultCol, const Block** owner) const {
+  if (!Active() || batchDepth_ > 0 || IsEmpty()) return nullptr;
+  const FieldType keyType = columns_[static_cast<std::size_t>(keyCol)].type;
+  if (keyType != FieldType::Integer && keyType != FieldType::Boolean) return nullptr;
+  buildKeyIndex(keyCol);
+  if (keyIndexMixed_) return nullptr;  // the general path looks at the odd rows too
+  const auto it = keyIndex_.find(key);
+  if (it == keyIndex_.end()) return nullptr;
+  return cellAt(it->second, resultCol, owner);
+}
+
+void TKADaoTable::buildKeyIndex(int keyCol) const {
+  if (keyIndexColumn_ == keyCol) return;
+  const Block* b = nullptr;
+  keyIndex_.clear();
+  keyIndex_.reserve(rowids_.size());
+  keyIndexMixed_ = false;
+  for (int r = 0; r < rowCount(); ++r) {
+    const Cell& c = *cellAt(r, keyCol, &b);
+    if (c.kind == Variant::Kind::Integer)
+      keyIndex_.emplace(c.i, r);  // the first row wins
+    else if (c.kind != Variant::Kind::Empty)
+      keyIndexMixed_ = true;
+  }
+  keyIndexColumn_ = keyCol;
+}
+
 Variant TKADaoTable::lookupAt(int keyCol, const Variant& keyValue, int resultCol) const {
   if (!Active() || batchDepth_ > 0 || IsEmpty() || keyValue.isEmpty()) return {};
-  const std::size_t ncols = columns_.size();
   const FieldType keyType = columns_[static_cast<std::size_t>(keyCol)].type;
+  const Block* b = nullptr;
 
   std::int64_t wanted = 0;
   if ((keyType == FieldType::Integer || keyType == FieldType::Boolean) && integralKey(keyValue, wanted)) {
-    if (keyIndexColumn_ != keyCol) {
-      keyIndex_.clear();
-      keyIndex_.reserve(rowids_.size());
-      keyIndexMixed_ = false;
-      for (int r = 0; r < rowCount(); ++r) {
-        const Cell& c = cells_[static_cast<std::size_t>(r) * ncols + static_cast<std::size_t>(keyCol)];
-        if (c.kind == Variant::Kind::Integer)
-          keyIndex_.emplace(c.i, r);  // the first row wins
-        else if (c.kind != Variant::Kind::Empty)
-          keyIndexMixed_ = true;
-      }
-      keyIndexColumn_ = keyCol;
-    }
+    buildKeyIndex(keyCol);
     const auto it = keyIndex_.find(wanted);
     // Rows whose key was stored in another form are not indexed; look at them the slow way.
     int found = it == keyIndex_.end() ? rowCount() : it->second;
     for (int r = 0; keyIndexMixed_ && r < found; ++r) {
-      const Cell& c = cells_[static_cast<std::size_t>(r) * ncols + static_cast<std::size_t>(keyCol)];
-      if (c.kind != Variant::Kind::Integer && c.kind != Variant::Kind::Empty && sameValue(cellValue(c), keyValue)) {
+      const Cell& c = *cellAt(r, keyCol, &b);
+      if (c.kind != Variant::Kind::Integer && c.kind != Variant::Kind::Empty && sameValue(cellValue(c, *b), keyValue)) {
         found = r;
         break;
       }
@@ -732,11 +929,15 @@ void TKADaoTable::F_SetBatchMode(bool on) {
 
 void TKADaoTable::SetCacheMemos(bool on) {
   requireActive(name_.c_str());
-  // The view already holds its memo texts; switching only changes how grids show them.
+  // The view reads its memo texts with the other values; switching only changes how grids show them.
   cacheMemos_ = on;
   current_ = -1;
   tell([](DataSourceListener& l) { l.dataReset(); });
-  First();
+  if (rowsKnown_) {
+    First();
+  } else {
+    firstPending_ = true;
+  }
 }
 
 }  // namespace quillet

@@ -17,6 +17,23 @@ namespace quillet {
 
 class TKADaoTable;
 
+namespace detail {
+// One stored value as a view holds it.
+struct ViewCell {
+  Variant::Kind kind = Variant::Kind::Empty;
+  union {
+    std::int64_t i = 0;
+    double f;
+    std::uint32_t text;  // index into its block's texts
+  };
+};
+// A run of consecutive rows of a view, row-major.
+struct ViewBlock {
+  std::vector<ViewCell> cells;
+  std::vector<std::string> texts;
+};
+}  // namespace detail
+
 struct ColumnDef {
   std::string name;
   FieldType type;
@@ -104,6 +121,11 @@ class TField {
   friend class TKADaoTable;
   TField(TKADaoTable& view, std::string name, std::string fieldName, FieldType type, int size, int column);
   Variant lookupFor(const Variant& key) const;
+  void resolveLookup() const;
+  // The looked-up value's cell without building a variant; answered is false when only
+  // the general path can tell.
+  const detail::ViewCell* lookedUpCell(const detail::ViewBlock** block, bool* answered) const;
+  const detail::ViewCell* storedCell(const detail::ViewBlock** block) const;
 
   TKADaoTable* view_;
   std::string name_;
@@ -155,9 +177,18 @@ class TKADaoTable {
   void Prior();
   void Last();
   void SetRecNo(int row);  // 0-based
-  int RecNo() const { return current_; }  // 0-based; -1 when the view has no row
-  bool Eof() const { return eof_; }
-  bool Bof() const { return bof_; }
+  int RecNo() const {  // 0-based; -1 when the view has no row
+    ensureRows();
+    return current_;
+  }
+  bool Eof() const {
+    ensureRows();
+    return eof_;
+  }
+  bool Bof() const {
+    ensureRows();
+    return bof_;
+  }
   bool IsEmpty() const { return rowCount() == 0; }
   int RecordCount() const { return rowCount(); }
 
@@ -200,27 +231,34 @@ class TKADaoTable {
   friend class TDataSource;
   friend class TKADaoDatabase;
 
-  struct Cell {
-    Variant::Kind kind = Variant::Kind::Empty;
-    union {
-      std::int64_t i = 0;
-      double f;
-      std::uint32_t text;  // index into texts_
-    };
-  };
+  using Cell = detail::ViewCell;
+  using Block = detail::ViewBlock;
+  // Rows are read in blocks of this many, when first asked for.
+  static constexpr std::size_t kBlockRows = 512;
 
-  int rowCount() const { return static_cast<int>(rowids_.size()); }
+  int rowCount() const {
+    ensureRows();
+    return static_cast<int>(rowids_.size());
+  }
   void requireActive(const char* operation) const;
   void requireEditing() const;
-  void readRows();
+  void readRows();          // prepares the view's row selection; rows are read on demand
+  void readAllRows();       // reads every row and value at once
+  void readCells(sqlite3_stmt* st, Cell* cells, Block& block) const;
+  void ensureRows() const;  // reads which rows the view holds
+  const Block& block(std::size_t index) const;
+  void dropBlocksFrom(std::size_t index);
+  const Cell* cellAt(int row, int column, const Block** owner) const;
   void closeDataset(bool notify);
+  void browseMode();
   void moveTo(int row);
-  Variant cellValue(const Cell& cell) const;
-  Cell storeCell(Variant&& value);
+  static Variant cellValue(const Cell& cell, const Block& block);
   Variant currentValue(int column) const;
   void setPending(int column, Variant value);
   Variant& pendingRef(int column);  // the pending value about to be written
   Variant lookupAt(int keyColumn, const Variant& keyValue, int resultColumn) const;
+  const Cell* lookupCell(int keyColumn, std::int64_t key, int resultColumn, const Block** owner) const;
+  void buildKeyIndex(int keyColumn) const;
   void invalidateIndex() { keyIndex_.clear(); keyIndexColumn_ = -1; }
   void bindRow(sqlite3_stmt* stmt) const;
 
@@ -243,13 +281,17 @@ class TKADaoTable {
   bool cacheMemos_ = false;
   int batchDepth_ = 0;
 
-  // Rows held by the view, row-major: rowids_[r] and cells_[r * columns + c].
-  std::vector<std::int64_t> rowids_;
-  std::vector<Cell> cells_;
-  std::vector<std::string> texts_;
-  int current_ = -1;
-  bool eof_ = true;
-  bool bof_ = true;
+  // Which rows the view holds (their rowids, in order) and their values, block by block.
+  // Both are read when first needed, so opening a view reads nothing yet.
+  mutable bool rowsKnown_ = false;
+  mutable bool firstPending_ = false;  // move to the first row once the rows are known
+  mutable std::vector<std::int64_t> rowids_;
+  mutable std::vector<std::unique_ptr<Block>> blocks_;
+  mutable int current_ = -1;
+  mutable bool eof_ = true;
+  mutable bool bof_ = true;
+  Statement rowidStmt_;
+  Statement blockStmt_;
 
   // Pending row of Edit/Insert.
   std::vector<Variant> pending_;
