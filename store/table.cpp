@@ -774,6 +774,13 @@ void TKADaoTable::Post() {
     return;
   }
 
+  // A row whose values are all as stored is not written again.
+  bool changed = false;
+  for (std::size_t c = 0; c < ncols && !changed; ++c) changed = !(pending_[c] == Value(current_, static_cast<int>(c)));
+  if (!changed) {
+    Cancel();
+    return;
+  }
   if (!updateStmt_) {
     std::string sql = "UPDATE " + quoted(tableName_) + " SET ";
     for (std::size_t c = 0; c < ncols; ++c) sql += (c ? ", " : "") + quoted(columns_[c].name) + " = ?";
