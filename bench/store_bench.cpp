@@ -12,6 +12,7 @@
 #include <string>
 
 #include "store/datamodule.h"
+#include "store_fill.h"
 
 using namespace quillet;
 namespace fs = std::filesystem;
@@ -38,8 +39,6 @@ double best(const std::function<void()>& prepare, const std::function<void()>& w
   return t;
 }
 
-std::string notes(int i) { return "Groceries at the market, receipt " + std::to_string(i); }
-
 void fillThroughView(TDM& dm) {
   BatchModeGuard batch(dm);
   TKADaoTable& t = *dm.Transaction;
@@ -58,7 +57,7 @@ void fillThroughView(TDM& dm) {
     dm.TransactionFREMIND->SetAsBoolean(false);
     dm.TransactionDATE->SetAsDateTime(37000 + i % 1000 + 0.5);
     dm.TransactionREMINDTYPE_ID->SetAsInteger(i % 5);
-    dm.TransactionNOTES->SetAsString(notes(i));
+    dm.TransactionNOTES->SetAsString(bench::transactionNotes(i));
     dm.TransactionBALANCETYPE_ID->SetAsInteger(i % 5);
     dm.TransactionCATEGORY1_ID->SetAsInteger(i % 100);
     dm.TransactionCATEGORY2_ID->SetAsInteger(i % 100);
@@ -70,56 +69,6 @@ void fillThroughView(TDM& dm) {
     t.Post();
   }
   batch.finish();
-}
-
-void fillBare(sqlite3* db) {
-  sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-  sqlite3_stmt* st = nullptr;
-  sqlite3_prepare_v2(db, "INSERT INTO [Transaction] VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)", -1, &st,
-                     nullptr);
-  for (int i = 0; i < kRows; ++i) {
-    const std::string n = notes(i);
-    sqlite3_bind_int64(st, 1, i);
-    sqlite3_bind_int64(st, 2, 0);
-    sqlite3_bind_int64(st, 3, i % 50);
-    sqlite3_bind_int64(st, 4, (i + 1) % 50);
-    sqlite3_bind_double(st, 5, i * 0.25);
-    sqlite3_bind_int64(st, 6, i % 10);
-    sqlite3_bind_double(st, 7, 0);
-    sqlite3_bind_int64(st, 8, 0);
-    sqlite3_bind_int64(st, 9, i % 2);
-    sqlite3_bind_int64(st, 10, 0);
-    sqlite3_bind_int64(st, 11, 0);
-    sqlite3_bind_double(st, 12, 37000 + i % 1000 + 0.5);
-    sqlite3_bind_int64(st, 13, i % 5);
-    sqlite3_bind_text(st, 14, n.data(), static_cast<int>(n.size()), SQLITE_STATIC);
-    sqlite3_bind_int64(st, 15, i % 5);
-    for (int c = 16; c <= 19; ++c) sqlite3_bind_int64(st, c, i % 100);
-    sqlite3_bind_int64(st, 20, 0);
-    sqlite3_bind_int64(st, 21, 1);
-    sqlite3_bind_int64(st, 22, 1);
-    sqlite3_step(st);
-    sqlite3_reset(st);
-  }
-  sqlite3_finalize(st);
-  sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-}
-
-// A few hundred rows in the looked-up tables.
-void fillReferences(sqlite3* db) {
-  std::string sql = "BEGIN;";
-  for (int i = 0; i < 100; ++i)
-    for (int c = 1; c <= 4; ++c)
-      sql += "INSERT INTO [Category" + std::to_string(c) + "] VALUES (" + std::to_string(i) + ", 'Category " +
-             std::to_string(i) + "');";
-  for (int i = 0; i < 50; ++i) sql += "INSERT INTO [Account] (ID, NAME) VALUES (" + std::to_string(i) + ", 'Account');";
-  for (int i = 0; i < 10; ++i) sql += "INSERT INTO [Currency] VALUES (" + std::to_string(i) + ", 'Currency', 1.5);";
-  for (int i = 0; i < 5; ++i) {
-    sql += "INSERT INTO [RemindType] VALUES (" + std::to_string(i) + ", 'Remind');";
-    sql += "INSERT INTO [BalanceType] VALUES (" + std::to_string(i) + ", 'Balance');";
-  }
-  sql += "COMMIT;";
-  sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
 }
 
 }  // namespace
@@ -134,17 +83,17 @@ int main() {
   // Appending: both stores hold the same reference rows and start with an empty transaction table.
   auto dm = std::make_unique<TDM>(ui, viewStore, dir.string());
   dm->DataModuleCreate();
-  fillReferences(dm->Database->handle());
+  bench::fillReferenceRows(dm->Database->handle());
   const double viewAppend = best([&] { dm->Database->EmptyTable("Transaction"), dm->Transaction->Refresh(); },
                                  [&] { fillThroughView(*dm); });
 
   TKADaoDatabase bare;
   bare.Database = bareStore;
   bare.SetActive(true);
-  const double bareAppend = best([&] { bare.EmptyTable("Transaction"); }, [&] { fillBare(bare.handle()); });
+  const double bareAppend = best([&] { bare.EmptyTable("Transaction"); }, [&] { bench::fillTransactionsBare(bare.handle(), kRows); });
 
   // Re-reading the filtered view and every field of every row, lookups included.
-  fillReferences(bare.handle());
+  bench::fillReferenceRows(bare.handle());
   dm->Transaction->SetFilter(kFilter);
   dm->Transaction->SetFiltered(true);
   double checksum = 0;

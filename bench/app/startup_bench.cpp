@@ -16,6 +16,7 @@
 #include "app/settings.h"
 #include "store/database.h"
 #include "store/paths.h"
+#include "store_fill.h"
 
 using namespace quillet;
 using namespace quillet::app;
@@ -41,14 +42,6 @@ class QuietDialogs : public Dialogs {
   }
 };
 
-void exec(sqlite3* db, const std::string& sql) {
-  char* error = nullptr;
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-    std::fprintf(stderr, "%s\n", error ? error : "sqlite error");
-    std::exit(1);
-  }
-}
-
 // A new store under dataHome; with rows, the reference tables and the transactions.
 void makeStore(const std::string& dataHome, bool withRows) {
   ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
@@ -61,53 +54,8 @@ void makeStore(const std::string& dataHome, bool withRows) {
   if (!withRows) return;
   sqlite3* db = nullptr;
   sqlite3_open(DefaultStorePath().c_str(), &db);
-  std::string sql = "BEGIN;";
-  for (int i = 0; i < 100; ++i)
-    for (int c = 1; c <= 4; ++c)
-      sql += "INSERT INTO [Category" + std::to_string(c) + "] VALUES (" + std::to_string(i) + ", 'Category " +
-             std::to_string(i) + "');";
-  for (int i = 0; i < 50; ++i)
-    sql += "INSERT INTO [Account] VALUES (" + std::to_string(i) + ", 100.5, 1, 1, 1, 'Account " + std::to_string(i) +
-           "', 'Notes of the account');";
-  for (int i = 0; i < 10; ++i)
-    sql += "INSERT INTO [Currency] VALUES (" + std::to_string(i) + ", 'Currency " + std::to_string(i) + "', 1.5);";
-  for (int i = 0; i < 5; ++i) {
-    sql += "INSERT INTO [RemindType] VALUES (" + std::to_string(i) + ", 'Remind');";
-    sql += "INSERT INTO [BalanceType] VALUES (" + std::to_string(i) + ", 'Balance');";
-  }
-  sql += "INSERT INTO [CustomNames] VALUES ('Kind'), ('Project'), ('Place'), ('Person');";
-  exec(db, sql + "COMMIT;");
-
-  exec(db, "BEGIN");
-  sqlite3_stmt* st = nullptr;
-  sqlite3_prepare_v2(db, "INSERT INTO [Transaction] VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)", -1, &st,
-                     nullptr);
-  for (int i = 0; i < kRows; ++i) {
-    const std::string notes = "Groceries at the market\r\nreceipt " + std::to_string(i);
-    sqlite3_bind_int64(st, 1, i);
-    sqlite3_bind_int64(st, 2, 0);
-    sqlite3_bind_int64(st, 3, i % 50);
-    sqlite3_bind_int64(st, 4, (i + 1) % 50);
-    sqlite3_bind_double(st, 5, i * 0.25);
-    sqlite3_bind_int64(st, 6, i % 10);
-    sqlite3_bind_double(st, 7, 0);
-    sqlite3_bind_int64(st, 8, 0);
-    sqlite3_bind_int64(st, 9, i % 2);
-    sqlite3_bind_int64(st, 10, 0);
-    sqlite3_bind_int64(st, 11, 0);
-    sqlite3_bind_double(st, 12, 37000 + i % 1000 + 0.5);
-    sqlite3_bind_int64(st, 13, i % 5);
-    sqlite3_bind_text(st, 14, notes.data(), static_cast<int>(notes.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_int64(st, 15, i % 5);
-    for (int c = 16; c <= 19; ++c) sqlite3_bind_int64(st, c, i % 100);
-    sqlite3_bind_int64(st, 20, 0);
-    sqlite3_bind_int64(st, 21, 1);
-    sqlite3_bind_int64(st, 22, 1);
-    sqlite3_step(st);
-    sqlite3_reset(st);
-  }
-  sqlite3_finalize(st);
-  exec(db, "COMMIT");
+  bench::fillReferenceRows(db);
+  bench::fillTransactionsBare(db, kRows);
   sqlite3_close(db);
 }
 
