@@ -285,3 +285,76 @@ TEST_F(TableTest, DisplayTextUsesTheFieldsFormat) {
   EXPECT_EQ(rate.DisplayTextAt(0, f), "1,2346");
   EXPECT_EQ(FieldText(rate, f), "1,23456");
 }
+
+// Views larger than one block of rows: reading, changing and deleting across blocks.
+TEST_F(TableTest, ManyRowsKeepTheirValuesAcrossBlocks) {
+  constexpr int kRows = 1300;
+  db.exec("BEGIN;");
+  for (int i = 0; i < kRows; ++i)
+    db.exec("INSERT INTO [Currency] VALUES (" + std::to_string(i) + ", 'C" + std::to_string(i) + "', " +
+            std::to_string(i) + ".5);");
+  db.exec("COMMIT;");
+  currency->Refresh();
+  ASSERT_EQ(currency->RecordCount(), kRows);
+  TField& id = currency->FieldByName("ID");
+  TField& name = currency->FieldByName("NAME");
+  currency->SetRecNo(1100);
+  EXPECT_EQ(id.AsInteger(), 1100);
+  EXPECT_EQ(name.AsString(), "C1100");
+
+  // An edit in a late block, a delete in an early one: every later row moves up by one.
+  currency->Edit();
+  name.SetAsString("edited");
+  currency->Post();
+  currency->SetRecNo(10);
+  currency->Delete();
+  EXPECT_EQ(currency->RecordCount(), kRows - 1);
+  for (int row : {9, 10, 511, 512, 1023, 1098, 1099, kRows - 2}) {
+    const int expectedId = row < 10 ? row : row + 1;
+    EXPECT_EQ(currency->Value(row, 0).integer(), expectedId) << row;
+    EXPECT_EQ(name.ValueAt(row).text(), expectedId == 1100 ? "edited" : "C" + std::to_string(expectedId)) << row;
+  }
+  EXPECT_EQ(currency->Lookup("ID", Variant::fromInteger(1299), "NAME").text(), "C1299");
+  EXPECT_TRUE(currency->Lookup("ID", Variant::fromInteger(10), "NAME").isEmpty());
+
+  // Rows appended after the blocks were read join the end.
+  addCurrency(5000, "appended", 1);
+  EXPECT_EQ(currency->RecordCount(), kRows);
+  EXPECT_EQ(name.ValueAt(kRows - 1).text(), "appended");
+  EXPECT_EQ(currency->Lookup("ID", Variant::fromInteger(5000), "NAME").text(), "appended");
+
+  // The same store read afresh agrees with what the view showed.
+  auto fresh = std::make_unique<TKADaoTable>(db, "Currency2", "Currency", TableSchema("Currency").columns);
+  fresh->Open();
+  ASSERT_EQ(fresh->RecordCount(), kRows);
+  for (int row = 0; row < kRows; row += 97)
+    EXPECT_EQ(fresh->Value(row, 1).text(), currency->Value(row, 1).text()) << row;
+
+  // A filtered view read block by block skips the table's rows between its own.
+  auto thirds = std::make_unique<TKADaoTable>(db, "Currency3", "Currency", TableSchema("Currency").columns);
+  thirds->SetFilter("ID % 3 = 0");
+  thirds->SetFiltered(true);
+  thirds->Open();
+  std::vector<int> ids, expected;
+  for (thirds->First(); !thirds->Eof(); thirds->Next()) ids.push_back(thirds->FieldByName("ID").AsInteger());
+  for (int i = 0; i < kRows; i += 3) expected.push_back(i);  // neither the deleted 10 nor 5000 is a third
+  EXPECT_EQ(ids, expected);
+  EXPECT_EQ(thirds->FieldByName("NAME").AsString(), "C1299");
+}
+
+TEST_F(TableTest, AnOpenedViewReadsTheRowsWhenFirstAsked) {
+  addCurrency(1, "A", 1);
+  auto second = std::make_unique<TKADaoTable>(db, "Currency2", "Currency", TableSchema("Currency").columns);
+  second->Open();
+  db.exec("INSERT INTO [Currency] VALUES (2, 'B', 2);");
+  // Nothing was read at open, so the row written since is there; the first row is current.
+  EXPECT_EQ(second->RecordCount(), 2);
+  EXPECT_EQ(second->RecNo(), 0);
+  EXPECT_EQ(second->FieldByName("NAME").AsString(), "A");
+  // A missing column is still reported when the view opens.
+  std::vector<ColumnDef> columns = TableSchema("Currency").columns;
+  columns.push_back({"NO_SUCH_COLUMN", FieldType::Integer, 0});
+  TKADaoTable broken(db, "Broken", "Currency", columns);
+  EXPECT_THROW(broken.Open(), StoreError);
+  EXPECT_FALSE(broken.Active());
+}
