@@ -120,7 +120,7 @@ bool TField::IsNull() const { return AsVariant().isEmpty(); }
 const detail::ViewCell* TField::storedCell(const detail::ViewBlock** block) const {
   // Reads of a stored value in browse mode go straight to the view's cells; the rest
   // (pending edits, lookups, values stored in another form) go through a variant.
-  static const detail::ViewCell empty;
+  static const detail::ViewCell empty{};
   view_->requireActive(name_.c_str());
   if (IsLookup() || view_->state_ != TKADaoTable::State::Browse) return nullptr;
   view_->ensureRows();
