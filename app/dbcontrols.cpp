@@ -1,3 +1,4 @@
+#include "app/uitext.h"
 #include "app/dbcontrols.h"
 
 #include <QFocusEvent>
@@ -12,7 +13,6 @@
 namespace quillet::app {
 namespace {
 
-QString handheldText(const std::string& bytes) { return QString::fromStdString(text::cp1251ToUtf8(bytes)); }
 
 const QDate kDayZero(1899, 12, 30);
 const QDate kEmptyDate(1752, 9, 14);  // QDateEdit's own earliest date

@@ -1,3 +1,4 @@
+#include "app/uitext.h"
 #include "app/grid.h"
 
 #include <QApplication>
@@ -13,7 +14,6 @@ namespace quillet::app {
 namespace {
 
 // Handheld texts are stored as the handheld's bytes; the grid shows them decoded.
-QString handheldText(const std::string& bytes) { return QString::fromStdString(text::cp1251ToUtf8(bytes)); }
 
 bool isTrue(const Variant& v) {
   switch (v.kind()) {

@@ -1,3 +1,4 @@
+#include "app/uitext.h"
 #include "app/mainform.h"
 
 #include <QAction>
@@ -42,8 +43,6 @@
 namespace quillet::app {
 namespace {
 
-QString msg(int entry) { return QString::fromStdString(text::message(entry)); }
-QString handheldText(const std::string& bytes) { return QString::fromStdString(text::cp1251ToUtf8(bytes)); }
 
 // Qt's long time patterns may name the time zone ('t'), which the store's patterns lack.
 QString withoutTimeZone(const QString& pattern) {
@@ -136,8 +135,9 @@ TMainForm::TMainForm(const Environment& environment, QWidget* parent)
   ApplyControlTexts(this, DesignedControlTexts());
   MainPageControl->setCurrentIndex(0);
 
-  connect(ExchangeTypeRadioGroup, &TRadioGroup::Click, this,
-          [this] { guarded([this] { ExchangeTypeRadioGroupClick(); }); });
+  wireExchangePage();
+  wireFilterPanel();
+  wireViewCommands();
   qApp->installEventFilter(this);
 
   // The program's folder.
@@ -145,6 +145,7 @@ TMainForm::TMainForm(const Environment& environment, QWidget* parent)
                                                       : environment.programFolder;
   while (ProgramFolder.size() > 1 && ProgramFolder.endsWith(u'/')) ProgramFolder.chop(1);
   PalmDesktopMissing = false;
+  ProbePalmDesktop();
 
   // Caption and application title from the title message.
   setWindowTitle(msg(text::MsgTitle));
@@ -207,21 +208,19 @@ void TMainForm::buildMenu() {
   item(Help1, Contents1, "Contents1", "F1", -1);
   item(Help1, About1, "About1", "Alt+A", -1);
 
-  // Items whose commands come with other parts of the program stay unconnected: choosing
-  // them changes nothing, not even their check.
-  connectItem(Exportreport1, nullptr);
-  connectItem(Language1, nullptr);
+  connectItem(Exportreport1, &TMainForm::Exportreport1Click);
+  connectItem(Language1, &TMainForm::Language1Click);
   connectItem(Exit1, &TMainForm::Exit1Click);
   connectItem(Showalltables1, &TMainForm::Showalltables1Click);
   connectItem(Showhints1, &TMainForm::Showhints1Click);
-  connectItem(Showfilteredcolumns1, nullptr);
-  connectItem(Showfilteringpanel1, nullptr);
+  connectItem(Showfilteredcolumns1, &TMainForm::Showfilteredcolumns1Click);
+  connectItem(Showfilteringpanel1, &TMainForm::Showfilteringpanel1Click);
   connectItem(Allowfilterpanelfloating1, &TMainForm::Allowfilterpanelfloating1Click);
-  connectItem(Restoredefaultcolumns1, nullptr);
-  connectItem(ImportExportconfirmations1, nullptr);
+  connectItem(Restoredefaultcolumns1, &TMainForm::Restoredefaultcolumns1Click);
+  connectItem(ImportExportconfirmations1, &TMainForm::ImportExportconfirmations1Click);
   connectItem(Importatstartup1, &TMainForm::Importatstartup1Click);
-  connectItem(Contents1, nullptr);
-  connectItem(About1, nullptr);
+  connectItem(Contents1, &TMainForm::Contents1Click);
+  connectItem(About1, &TMainForm::About1Click);
 }
 
 void TMainForm::connectItem(QAction* item, void (TMainForm::*handler)()) {
@@ -731,8 +730,7 @@ void TMainForm::FormCreate() {
   guarded([this] {
     DefaultColumnLayout = SaveTransactionColumns();
     if (!shiftHeld()) ReadSettings();
-    // The sync software's user list is filled here and the user with CurrentUserID selected;
-    // that comes with the sync software integration.
+    FillUserList();
     ExchangeTypeRadioGroupClick();
     Showalltables1Click();
     Showhints1Click();
@@ -765,7 +763,7 @@ void TMainForm::FormDestroy() {
   destroyed_ = true;
   guarded([this] {
     if (!shiftHeld()) WriteSettings();
-    // The sync software's libraries are released here once they are loaded.
+    ReleasePalmDesktop();
     DefaultColumnLayout.clear();
     StoredColumnLayout.clear();
   });
@@ -911,44 +909,5 @@ void TMainForm::WriteSettings() {
 void TMainForm::SetStatusText(const QString& text) { statusText_->setText(text); }
 
 QString TMainForm::StatusText() const { return statusText_->text(); }
-
-void TMainForm::Showalltables1Click() {
-  Showalltables1->setChecked(!Showalltables1->isChecked());
-  const bool all = Showalltables1->isChecked();
-  for (QWidget* page : {Category1TabSheet, Category2TabSheet, Category3TabSheet, Category4TabSheet,
-                        BalanceTypeTabSheet, RemindTypeTabSheet, CustomNamesTabSheet})
-    MainPageControl->setTabVisible(MainPageControl->indexOf(page), all);
-  SetStatusText(msg(all ? text::MsgAllTablesVisible : text::MsgMainTablesVisible));
-}
-
-void TMainForm::Showhints1Click() {
-  Showhints1->setChecked(!Showhints1->isChecked());
-  hintsEnabled_ = Showhints1->isChecked();
-  if (!hintsEnabled_) QToolTip::hideText();
-  SetStatusText(msg(hintsEnabled_ ? text::MsgHintsEnabled : text::MsgHintsDisabled));
-}
-
-void TMainForm::Allowfilterpanelfloating1Click() {
-  Allowfilterpanelfloating1->setChecked(!Allowfilterpanelfloating1->isChecked());
-  const bool floating = Allowfilterpanelfloating1->isChecked();
-  // With a title bar to take hold of, the panel can be dragged out of its page.
-  TransactionsFilterPanel->setFeatures(floating ? QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable
-                                                : QDockWidget::NoDockWidgetFeatures);
-  TransactionsFilterPanel->setTitleBarWidget(floating ? nullptr : fixedPanelTitle_);
-  SetStatusText(msg(floating ? text::MsgFloatingEnabled : text::MsgFloatingDisabled));
-}
-
-void TMainForm::Importatstartup1Click() {
-  Importatstartup1->setChecked(!Importatstartup1->isChecked());
-  SetStatusText(msg(Importatstartup1->isChecked() ? text::MsgImportAtStartupEnabled : text::MsgImportAtStartupDisabled));
-}
-
-void TMainForm::Exit1Click() { close(); }
-
-void TMainForm::AccToDBCheckBoxClick() {}
-
-void TMainForm::ImportButtonClick() {}
-
-void TMainForm::ExchangeTypeRadioGroupClick() {}
 
 }  // namespace quillet::app

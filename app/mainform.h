@@ -239,21 +239,35 @@ class TMainForm : public QMainWindow, public StoreUi {
   QFileDialog* ReportSaveDialog = nullptr;
 
  public slots:
-  // View options run at start-up.
+  // ---- View, File and Help commands (viewcommands.cpp); the Russian set (russian.cpp).
   void Showalltables1Click();
   void Showhints1Click();
+  void Showfilteredcolumns1Click();
+  void Showfilteringpanel1Click();
   void Allowfilterpanelfloating1Click();
+  void Restoredefaultcolumns1Click();
+  void ImportExportconfirmations1Click();
   void Importatstartup1Click();
+  void Language1Click();
   void Exit1Click();
+  void Contents1Click();
+  void About1Click();
 
-  // The filter refresh, run by every filter control and by the data module. The filter
-  // itself comes with the transaction analysis; until then it changes nothing.
+  // ---- The filter panel and the report (filterpanel.cpp).
+  // The filter refresh, run by every filter control and by the data module.
   void AccToDBCheckBoxClick();
-  // The import command; run by import at startup. Comes with the handheld exchange.
-  void ImportButtonClick();
+  void Exportreport1Click();
+
+  // ---- The exchange page (exchangepage.cpp).
   // Switching the exchange type; run by FormCreate and by every change of the type.
-  // Comes with the sync software integration.
   void ExchangeTypeRadioGroupClick();
+  void SelectUserListBoxClick();
+  void ImportPathBrowseButtonClick();
+  void ExportPathBrowseButtonClick();
+  // The import command; run by import at startup.
+  void ImportButtonClick();
+  void ClearAllTablesClick();
+  void ExportButtonClick();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -261,6 +275,19 @@ class TMainForm : public QMainWindow, public StoreUi {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // ---- exchange page (exchangepage.cpp): the sync software's probe at construction, the
+  // user list in FormCreate, the libraries released in FormDestroy, the page's signals.
+  void ProbePalmDesktop();
+  void FillUserList();
+  void ReleasePalmDesktop();
+  void wireExchangePage();
+
+  // ---- filter panel (filterpanel.cpp): signals beyond the bound controls'.
+  void wireFilterPanel();
+
+  // ---- view commands (viewcommands.cpp): signals beyond the menu items'.
+  void wireViewCommands();
+
   void buildMenu();
   void buildImportExportPage();
   void buildAccountsPage();

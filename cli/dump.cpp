@@ -1,5 +1,10 @@
 #include "cli/dump.h"
 
+#include <optional>
+
+#include "cli/commands.h"
+#include "cli/common.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <exception>
@@ -26,7 +31,6 @@ namespace fs = std::filesystem;
 
 constexpr int kTableCount = 10;
 
-void write(std::FILE* f, std::string_view text) { std::fwrite(text.data(), 1, text.size(), f); }
 
 // Index 0..9 of the table whose handheld database bears this name, or -1.
 int tableOf(const std::string& databaseName) {
@@ -283,6 +287,31 @@ int dump(const std::string& path, bool json, std::FILE* out, std::FILE* err) {
     status = 1;
   }
   return status;
+}
+
+}  // namespace quillet::cli
+
+namespace quillet::cli {
+
+int runDump(const Args& args) {
+  std::optional<std::string> file;
+  bool json = false;
+  bool optionsEnded = false;
+  for (const std::string& a : args) {
+    if (!optionsEnded && a == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && a == "--json") {
+      if (json) return usageError("--json given twice");
+      json = true;
+    } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
+      return usageError("unknown option '" + a + "' for dump");
+    } else {
+      if (file) return usageError("more than one file given");
+      file = a;
+    }
+  }
+  if (!file || file->empty()) return usageError("no file given");
+  return dump(*file, json, stdout, stderr);
 }
 
 }  // namespace quillet::cli

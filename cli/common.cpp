@@ -1,0 +1,54 @@
+#include "cli/common.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "cli/usage.h"
+#include "exchange/folders.h"
+#include "store/paths.h"
+
+namespace quillet::cli {
+
+void write(std::FILE* f, std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), f);
+  std::fflush(f);
+}
+
+void line(std::FILE* f, std::string_view text) {
+  std::string s(text);
+  s.push_back('\n');
+  write(f, s);
+}
+
+int usageError(const std::string& why) {
+  line(stderr, "quillet-cli: " + why);
+  write(stderr, kUsage);
+  return kExitUsage;
+}
+
+std::unique_ptr<OpenStore> openStore(const std::optional<std::string>& db) {
+  auto store = std::make_unique<OpenStore>();
+  const std::string storePath = db ? *db : DefaultStorePath();
+  // An explicit store is that file and no other: the copy beside the program is only
+  // looked for when the default store is used.
+  store->dm = std::make_unique<TDM>(store->ui, storePath, db ? std::string() : exchange::ProgramFolder());
+  try {
+    store->dm->DataModuleCreate();
+  } catch (const std::exception& e) {
+    line(stderr, e.what());
+    return nullptr;
+  }
+  return store;
+}
+
+int closeStore(OpenStore& store, int status) {
+  try {
+    store.dm->DataModuleDestroy();
+  } catch (const std::exception& e) {
+    line(stderr, e.what());
+    return kExitUsage;
+  }
+  return status;
+}
+
+}  // namespace quillet::cli

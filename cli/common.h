@@ -1,0 +1,47 @@
+#pragma once
+// What every quillet-cli command shares: exit codes, output, argument errors, the store.
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "exchange/transfer.h"
+#include "store/datamodule.h"
+
+namespace quillet::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// Writes and flushes.
+void write(std::FILE* f, std::string_view text);
+void line(std::FILE* f, std::string_view text);
+
+// "quillet-cli: why" and the usage on standard error; returns kExitUsage.
+int usageError(const std::string& why);
+
+// Status texts on standard output, errors and warnings on standard error; no sound.
+class ConsoleUi : public exchange::ExchangeUi {
+ public:
+  void status(const std::string& text) override { line(stdout, text); }
+  void error(const std::string& text) override { line(stderr, text); }
+  void warning(const std::string& text) override { line(stderr, text); }
+  void beep() override {}
+};
+
+// The store a command works on: --db FILE, or the window's default store.
+struct OpenStore {
+  HeadlessStoreUi ui;
+  std::unique_ptr<TDM> dm;
+};
+
+// Opens the store; on failure prints the reason and returns nothing (the file is untouched).
+std::unique_ptr<OpenStore> openStore(const std::optional<std::string>& db);
+
+// Closes the store as the window does at exit (filter state saved, file compacted). Prints
+// what failed; returns the exit status to report given the command's own status.
+int closeStore(OpenStore& store, int status);
+
+}  // namespace quillet::cli

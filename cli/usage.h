@@ -1,0 +1,27 @@
+#pragma once
+// The usage text of quillet-cli, one place for every command.
+
+namespace quillet::cli {
+
+inline constexpr const char* kUsage =
+    "Usage: quillet-cli dump FILE.pdb [--json]\n"
+    "       quillet-cli import FOLDER [--db FILE]\n"
+    "       quillet-cli export FOLDER [--db FILE]\n"
+    "       quillet-cli -h | --help\n"
+    "\n"
+    "Commands:\n"
+    "  dump    show a handheld database file: its header, every record's offset,\n"
+    "          attributes, unique ID and length, and for the ten Quillet databases\n"
+    "          each record decoded into its fields\n"
+    "  import  replace the store's data with the ten handheld files in FOLDER\n"
+    "  export  write the store's ten tables into FOLDER as handheld files\n"
+    "\n"
+    "Options:\n"
+    "  --json     print the dump as one JSON object\n"
+    "  --db FILE  the store file; default: $XDG_DATA_HOME (else ~/.local/share)\n"
+    "             + /KorvellInc/QuilletDesktop/Quillet.mdb\n"
+    "\n"
+    "Exit status: 0 every file was read or written, 1 some file was not,\n"
+    "2 bad arguments, or a store or file that cannot be opened.\n";
+
+}  // namespace quillet::cli
