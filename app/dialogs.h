@@ -1,7 +1,11 @@
 #pragma once
-// The program's message boxes behind one seam: the window shows them with QMessageBox,
-// tests answer them from a script and record what was asked. Texts are UTF-8.
+// The program's message boxes, file dialogs and document opening behind one seam: the
+// window shows them with Qt, tests answer them from a script and record what was asked.
+// Texts are UTF-8.
+#include <optional>
 #include <string>
+
+class QFileDialog;
 
 namespace quillet::app {
 
@@ -16,6 +20,12 @@ class Dialogs {
   virtual void warn(const std::string& caption, const std::string& text) = 0;
   virtual void error(const std::string& caption, const std::string& text) = 0;
   virtual void inform(const std::string& caption, const std::string& text) = 0;
+  // The platform's folder dialog with the title, starting at the folder; nothing when cancelled.
+  virtual std::optional<std::string> chooseFolder(const std::string& title, const std::string& start) = 0;
+  // Runs a prepared file dialog modally; true when the user accepted it.
+  virtual bool runFileDialog(QFileDialog& dialog) = 0;
+  // Opens a document with the desktop's default application; false when that failed.
+  virtual bool openDocument(const std::string& path) = 0;
 };
 
 // Caption of the grids' own deletion prompt.

@@ -1,6 +1,9 @@
 #include "app/qtdialogs.h"
 
+#include <QDesktopServices>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QUrl>
 
 namespace quillet::app {
 namespace {
@@ -27,6 +30,18 @@ void QtDialogs::error(const std::string& caption, const std::string& text) {
 
 void QtDialogs::inform(const std::string& caption, const std::string& text) {
   QMessageBox::information(owner_, q(caption), q(text));
+}
+
+std::optional<std::string> QtDialogs::chooseFolder(const std::string& title, const std::string& start) {
+  const QString folder = QFileDialog::getExistingDirectory(owner_, q(title), q(start));
+  if (folder.isEmpty()) return std::nullopt;
+  return folder.toStdString();
+}
+
+bool QtDialogs::runFileDialog(QFileDialog& dialog) { return dialog.exec() == QDialog::Accepted; }
+
+bool QtDialogs::openDocument(const std::string& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(q(path)));
 }
 
 }  // namespace quillet::app

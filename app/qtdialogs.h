@@ -15,6 +15,9 @@ class QtDialogs : public Dialogs {
   void warn(const std::string& caption, const std::string& text) override;
   void error(const std::string& caption, const std::string& text) override;
   void inform(const std::string& caption, const std::string& text) override;
+  std::optional<std::string> chooseFolder(const std::string& title, const std::string& start) override;
+  bool runFileDialog(QFileDialog& dialog) override;
+  bool openDocument(const std::string& path) override;
 
  private:
   QPointer<QWidget> owner_;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/program.h"
@@ -34,6 +35,11 @@ class QuietDialogs : public Dialogs {
   void warn(const std::string&, const std::string& text) override { report(text); }
   void error(const std::string&, const std::string& text) override { report(text); }
   void inform(const std::string&, const std::string& text) override { report(text); }
+  std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
+    return ++shown, std::nullopt;
+  }
+  bool runFileDialog(QFileDialog&) override { return ++shown, false; }
+  bool openDocument(const std::string&) override { return ++shown, false; }
 
  private:
   void report(const std::string& text) {
