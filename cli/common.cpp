@@ -26,12 +26,15 @@ int usageError(const std::string& why) {
   return kExitUsage;
 }
 
-std::unique_ptr<OpenStore> openStore(const std::optional<std::string>& db) {
+std::unique_ptr<OpenStore> openStore(const std::optional<std::string>& db, bool mayCreate) {
   auto store = std::make_unique<OpenStore>();
   const std::string storePath = db ? *db : DefaultStorePath();
   // An explicit store is that file and no other: the copy beside the program is only
   // looked for when the default store is used.
   store->dm = std::make_unique<TDM>(store->ui, storePath, db ? std::string() : exchange::ProgramFolder());
+  // A mistyped --db must not become an empty store that an export then writes out over
+  // good handheld files.
+  store->dm->Database->CreateIfMissing = mayCreate;
   try {
     store->dm->DataModuleCreate();
   } catch (const std::exception& e) {
@@ -41,9 +44,14 @@ std::unique_ptr<OpenStore> openStore(const std::optional<std::string>& db) {
   return store;
 }
 
+int notCompacted(int status) { return status == kExitOk ? kExitNotCompacted : status; }
+
 int closeStore(OpenStore& store, int status) {
   try {
     store.dm->DataModuleDestroy();
+  } catch (const CompactError& e) {
+    line(stderr, e.what());
+    return notCompacted(status);
   } catch (const std::exception& e) {
     line(stderr, e.what());
     return kExitUsage;

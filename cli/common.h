@@ -14,6 +14,8 @@ namespace quillet::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
+// The command's work is saved, but compacting the store at its close failed.
+inline constexpr int kExitNotCompacted = 3;
 
 // Writes and flushes.
 void write(std::FILE* f, std::string_view text);
@@ -38,10 +40,16 @@ struct OpenStore {
 };
 
 // Opens the store; on failure prints the reason and returns nothing (the file is untouched).
-std::unique_ptr<OpenStore> openStore(const std::optional<std::string>& db);
+// Only a command that may create the store (import) makes a new one where none exists;
+// for every other command a missing file is "no store at FILE".
+std::unique_ptr<OpenStore> openStore(const std::optional<std::string>& db, bool mayCreate = false);
 
 // Closes the store as the window does at exit (filter state saved, file compacted). Prints
-// what failed; returns the exit status to report given the command's own status.
+// what failed; returns the exit status to report given the command's own status: a failed
+// compaction alone gives kExitNotCompacted (the data is saved), any other failure kExitUsage.
 int closeStore(OpenStore& store, int status);
+
+// The exit status for a command whose work is saved but whose compaction failed.
+int notCompacted(int status);
 
 }  // namespace quillet::cli

@@ -31,7 +31,7 @@ int runExchange(bool isImport, const Args& args) {
   }
   if (!folder || folder->empty()) return usageError("no folder given");
 
-  std::unique_ptr<OpenStore> store = openStore(db);
+  std::unique_ptr<OpenStore> store = openStore(db, isImport);
   if (!store) return kExitUsage;
 
   ConsoleUi ui;

@@ -22,6 +22,8 @@ inline constexpr const char* kUsage =
     "             + /KorvellInc/QuilletDesktop/Quillet.mdb\n"
     "\n"
     "Exit status: 0 every file was read or written, 1 some file was not,\n"
-    "2 bad arguments, or a store or file that cannot be opened.\n";
+    "2 bad arguments, or a store or file that cannot be opened (or an import\n"
+    "that could not be saved: the store keeps its previous data),\n"
+    "3 the work is saved but the store could not be compacted.\n";
 
 }  // namespace quillet::cli

@@ -33,12 +33,19 @@ void passWarnings(ExchangeUi& ui) {
 std::string HandheldDatabaseName(int table) { return std::string("QL_") + kDataTables[table]; }
 std::string HandheldFileName(int table) { return HandheldDatabaseName(table) + ".pdb"; }
 
+ImportAborted::ImportAborted(const std::string& cause)
+    : StoreError(std::string(kImportAbortedText) + (cause.empty() ? std::string() : "\n" + cause)) {}
+
 int importFromFolder(TDM& dm, const std::string& folder, ExchangeUi& ui) {
   ui.status(message(text::MsgClearing));
-  dm.EmptyAllTables();
+  try {
+    dm.BeginReplaceAll();
+  } catch (const std::exception& e) {
+    throw ImportAborted(e.what());
+  }
 
   int failed = 0;
-  {
+  try {
     BatchModeGuard batch(dm);
     for (int i = 0; i < kTableCount; ++i) {
       ui.status(message(text::importStatusEntry(i)));
@@ -47,11 +54,17 @@ int importFromFolder(TDM& dm, const std::string& folder, ExchangeUi& ui) {
       bool ok = false;
       try {
         ok = pdb::importPdb(path.c_str(), pdb::kTableLayouts[i].decode) == 0;
+        if (!ok) detail = pdb::openFailureReason();
+      } catch (const EngineError&) {
+        // The store failed, not the file: the whole import is undone.
+        dropPendingRow(dm.DataView(i));
+        throw;
       } catch (const std::exception& e) {
         dropPendingRow(dm.DataView(i));
         detail = e.what();
         if (detail.empty()) detail = "unknown error";
       }
+      if (dm.Database->TransactionLost()) throw StoreError(detail.empty() ? "the transaction was lost" : detail);
       if (!ok) {
         ++failed;
         std::string text = message(text::importErrorEntry(i));
@@ -60,6 +73,23 @@ int importFromFolder(TDM& dm, const std::string& folder, ExchangeUi& ui) {
       }
     }
     batch.finish();
+  } catch (const std::exception& e) {
+    dm.RollbackReplaceAll();
+    throw ImportAborted(e.what());
+  }
+
+  try {
+    dm.CommitReplaceAll();
+  } catch (const std::exception& e) {
+    throw ImportAborted(e.what());
+  }
+  // The emptying's close, compaction and reopen, now that the new data is saved. A failed
+  // compaction leaves the saved data and the reopened store; the user is told and the
+  // import goes on (the compaction at close tries again).
+  try {
+    dm.Reopen();
+  } catch (const CompactError& e) {
+    ui.warning(e.what());
   }
 
   dm.ApplyCustomNames();
@@ -113,7 +143,11 @@ int exportToFolder(TDM& dm, const std::string& folder, const std::optional<std::
 
 void clearAllTables(TDM& dm, ExchangeUi& ui) {
   ui.status(message(text::MsgClearing));
-  dm.EmptyAllTables();
+  try {
+    dm.EmptyAllTables();
+  } catch (const CompactError& e) {
+    ui.warning(e.what());  // the tables are empty and the store open again
+  }
   ui.status(message(text::MsgCleared));
 }
 

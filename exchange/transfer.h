@@ -28,27 +28,47 @@ class ExchangeUi {
   virtual void afterExport() {}
 };
 
+// The import could not replace the store's data as one unit: the store failed under it (a
+// full disk, an I/O error, a transaction the engine rolled back by itself, a commit it
+// refused). Nothing was imported; the store keeps its previous data. what() is
+// kImportAbortedText, a line break and the cause. The window shows it in its error box;
+// quillet-cli prints it and exits 2. Files that cannot be read are no such failure.
+inline constexpr const char* kImportAbortedText = "nothing was imported; the store keeps its previous data";
+class ImportAborted : public StoreError {
+ public:
+  explicit ImportAborted(const std::string& cause);
+};
+
 // The handheld file of table 0..9 in the fixed order: "QL_" + table + ".pdb".
 std::string HandheldFileName(int table);
 // Its database name: "QL_" + table.
 std::string HandheldDatabaseName(int table);
 
-// Replaces the store's data with the ten files of the folder. Every file that cannot be
-// read is reported with its table's error text (for a damaged file or record followed by a
-// line saying what is wrong; the records before it stay) and the import goes on. Batch mode
-// is switched off on every path. Store errors raised while the tables are emptied (the store
-// is closed and reopened) or when batch mode ends reach the caller. Returns the number of
-// files that were not read completely.
+// Replaces the store's data with the ten files of the folder, as one unit: the emptying
+// and the fill are one transaction, committed at the end; the store is then closed,
+// compacted and reopened. A kill, a power cut or a full disk leaves the old data or the
+// new, never an empty or partial store. Every file that cannot be read is reported with its
+// table's error text followed by a line saying why (no such file, is a folder, permission
+// denied, not a regular file, or what is wrong in a damaged file or record; the records
+// before the damage stay) and the import goes on. When the store fails under the import,
+// ImportAborted is raised after the old data has been put back (the final status and
+// beep are then left out). A failed compaction after the commit is told as a warning (the
+// data is saved and the store open again). Batch mode is switched off on every path.
+// Returns the number of files that were not read completely.
 int importFromFolder(TDM& dm, const std::string& folder, ExchangeUi& ui);
 
 // Writes the ten tables into the folder as handheld files; with installUser each written
 // file is handed to the install service for that user and deleted (automatic exchange).
 // Every file that cannot be written is reported with its table's error text and the export
-// goes on. Returns the number of files that were not written.
+// goes on; so is a file that cannot be handed over (no install service, or the service
+// failed), and that file is then kept. Each file is written under a temporary name, synced
+// and renamed into place; temporary files an interrupted export left in the folder are
+// removed. Returns the number of files that were not written.
 int exportToFolder(TDM& dm, const std::string& folder, const std::optional<std::string>& installUser,
                    ExchangeUi& ui);
 
-// Empties the ten data tables (the store is closed and reopened); store errors reach the caller.
+// Empties the ten data tables (the store is closed and reopened); store errors reach the
+// caller, except a failed compaction, which is told as a warning.
 void clearAllTables(TDM& dm, ExchangeUi& ui);
 
 }  // namespace quillet::exchange

@@ -11,6 +11,8 @@
 #include <memory>
 #include <utility>
 
+#include "store/filelock.h"
+
 namespace quillet::pdb {
 
 alignas(16) std::uint8_t recordBuffer[kRecordBufferSize];
@@ -65,23 +67,74 @@ class MemorySource : public Source {
   std::size_t size_;
 };
 
+std::string g_openFailure;
+
+// Why a path cannot be read, in the words the import shows under its error text.
+std::string openFailureText(int err) {
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+      return "no such file";
+    case EACCES:
+    case EPERM:
+      return "permission denied";
+    case EISDIR:
+      return "is a folder";
+    case ELOOP:
+      return "not a regular file (a loop of symbolic links)";
+    default:
+      return systemText(err);
+  }
+}
+
+// The reader's stream buffer, kept from one file to the next (one file is read at a time;
+// a walk started inside another gets a buffer of its own).
+char* g_inputBuffer = nullptr;
+bool g_inputBufferInUse = false;
+
 class FileSource : public Source {
  public:
-  // False when the path cannot be opened as a regular file for reading.
+  // False when the path cannot be opened as a regular file for reading; openFailure()
+  // then says why. Anything but a regular file (a FIFO, a device) is refused before it is
+  // opened, and the file is opened without waiting, so nothing can hang the reader.
   bool open(const char* path) {
-    if (!path) return false;
-    file_ = std::fopen(path, "rb");
-    if (!file_) return false;
+    if (!path) return refuse("no file name");
     struct stat st {};
-    if (::fstat(::fileno(file_), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (::stat(path, &st) != 0) return refuse(openFailureText(errno));
+    if (S_ISDIR(st.st_mode)) return refuse("is a folder");
+    if (!S_ISREG(st.st_mode)) return refuse("not a regular file");
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return refuse(openFailureText(errno));
+    // The name may have been given to something else since it was looked at.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd);
+      return refuse("not a regular file");
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    file_ = ::fdopen(fd, "rb");
+    if (!file_) {
+      const int e = errno;
+      ::close(fd);
+      return refuse(systemText(e));
+    }
     size_ = static_cast<std::uint64_t>(st.st_size);
-    buffer_ = std::make_unique<char[]>(kInputBufferSize);
-    std::setvbuf(file_, buffer_.get(), _IOFBF, kInputBufferSize);
+    char* buffer = nullptr;
+    if (!g_inputBufferInUse) {
+      if (!g_inputBuffer) g_inputBuffer = new char[kInputBufferSize];
+      g_inputBufferInUse = ownsShared_ = true;
+      buffer = g_inputBuffer;
+    } else {
+      own_.reset(new char[kInputBufferSize]);
+      buffer = own_.get();
+    }
+    std::setvbuf(file_, buffer, _IOFBF, kInputBufferSize);
     return true;
   }
   ~FileSource() override {
     if (file_) std::fclose(file_);  // before the buffer it uses goes
+    if (ownsShared_) g_inputBufferInUse = false;
   }
+  const std::string& openFailure() const { return failure_; }
 
   std::uint64_t size() const override { return size_; }
   void read(std::uint64_t offset, std::uint8_t* out, std::size_t n) override {
@@ -102,8 +155,15 @@ class FileSource : public Source {
                       (err ? ": " + systemText(err) : std::string(": it is shorter than it was")));
   }
 
+  bool refuse(std::string why) {
+    failure_ = std::move(why);
+    return false;
+  }
+
   std::FILE* file_ = nullptr;
-  std::unique_ptr<char[]> buffer_;
+  std::unique_ptr<char[]> own_;
+  bool ownsShared_ = false;
+  std::string failure_;
   std::uint64_t size_ = 0;
   std::uint64_t position_ = 0;
 };
@@ -229,16 +289,25 @@ Deliver forRecords(const OnRecord& onRecord) {
 
 // ---------------------------------------------------------------- writing
 
-// The file being written: a temporary file beside the target, buffered, renamed into
-// place by commit() and removed on every other way out.
+// The writer's output buffer, kept from one file to the next (the writer is not re-entrant).
+std::vector<std::uint8_t>& outputBuffer() {
+  static std::vector<std::uint8_t> buffer;
+  return buffer;
+}
+
+// The file being written: a temporary file beside the target, buffered, synced and renamed
+// into place by commit() and removed on every other way out. The temporary file is locked
+// while it lives, so that the clean-up of an export's leftovers (files of a killed run)
+// never takes a file another program is writing.
 class OutputFile {
  public:
-  OutputFile() = default;
+  OutputFile() : buffer_(outputBuffer()) { buffer_.clear(); }
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
   ~OutputFile() {
     if (fd_ >= 0) ::close(fd_);
     if (!committed_ && !tempPath_.empty()) ::unlink(tempPath_.c_str());
+    buffer_.clear();
   }
 
   // False when no file can be created for the path.
@@ -255,17 +324,17 @@ class OutputFile {
       mode = 0666 & ~mask;
     }
     std::string::size_type slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    folder_ = slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
     std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string pattern = folder + "." + base + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    fd_ = ::mkstemp(name.data());
+    const std::string prefix = "." + base + ".";
+    removeDeadFiles(folder_, prefix, "");
+    std::string temp;
+    fd_ = createLockedPrivateFile(folder_, prefix, "", temp);
     if (fd_ < 0) return false;
-    tempPath_ = name.data();
+    tempPath_ = temp;
     finalPath_ = path;
     ::fchmod(fd_, mode);
-    buffer_.reserve(kOutputBufferSize);
+    if (buffer_.capacity() < kOutputBufferSize) buffer_.reserve(kOutputBufferSize);
     return true;
   }
 
@@ -280,10 +349,13 @@ class OutputFile {
 
   void commit() {
     flush();
+    // On disk before it takes the old file's place, so a power cut leaves one or the other.
+    if (::fsync(fd_) != 0) fail("writing", errno);
     int fd = std::exchange(fd_, -1);
     if (::close(fd) != 0) fail("writing", errno);
     if (::rename(tempPath_.c_str(), finalPath_.c_str()) != 0) fail("renaming the finished file to", errno);
     committed_ = true;
+    syncFolder(folder_);
   }
 
  private:
@@ -308,9 +380,10 @@ class OutputFile {
 
   int fd_ = -1;
   bool committed_ = false;
+  std::string folder_;
   std::string tempPath_;
   std::string finalPath_;
-  std::vector<std::uint8_t> buffer_;
+  std::vector<std::uint8_t>& buffer_;
 };
 
 std::uint32_t recordSizes[kMaxWriteRecords];
@@ -328,18 +401,6 @@ class ExportGuard {
   ExportGuard& operator=(const ExportGuard&) = delete;
 };
 
-// Removes a file on the way out, whatever happens in between.
-class RemoveFile {
- public:
-  explicit RemoveFile(std::string path) : path_(std::move(path)) {}
-  ~RemoveFile() { std::remove(path_.c_str()); }
-  RemoveFile(const RemoveFile&) = delete;
-  RemoveFile& operator=(const RemoveFile&) = delete;
-
- private:
-  std::string path_;
-};
-
 void copyCode(std::uint8_t* out, const char* code) {
   std::size_t n = code ? ::strnlen(code, 4) : 0;
   std::memset(out, 0, 4);
@@ -350,9 +411,15 @@ void copyCode(std::uint8_t* out, const char* code) {
 
 int currentRecordIndex() { return g_currentRecord; }
 
+const std::string& openFailureReason() { return g_openFailure; }
+
 int importPdb(const char* path, const OnRecord& onRecord) {
   FileSource source;
-  if (!source.open(path)) return -1;
+  g_openFailure.clear();
+  if (!source.open(path)) {
+    g_openFailure = source.openFailure();
+    return -1;
+  }
   Header header;
   walk(source, header, forRecords(onRecord));
   return 0;
@@ -368,7 +435,8 @@ int importPdbMemory(const std::uint8_t* data, std::size_t size, const OnRecord& 
 void inspectPdb(const std::string& path, Header& header,
                 const std::function<void(const RecordInfo&, const std::uint8_t*)>& onRecord) {
   FileSource source;
-  if (!source.open(path.c_str())) throw std::runtime_error("cannot open " + path + " for reading");
+  if (!source.open(path.c_str()))
+    throw std::runtime_error("cannot open " + path + " for reading: " + source.openFailure());
   walk(source, header, onRecord);
 }
 
@@ -441,8 +509,13 @@ int exportPdb(const char* path, const char* name, const char* type, const char* 
   out.commit();
 
   if (installUser && *installUser) {
-    RemoveFile removeAfterwards(path);
-    if (g_installHandler) g_installHandler(installUser, path);
+    // The file is only deleted once it has been handed over: without an install service,
+    // or when the service fails, it stays where it was written.
+    if (!g_installHandler) {
+      throw std::runtime_error(std::string("there is no install service to hand the file to; it stays at ") + path);
+    }
+    g_installHandler(installUser, path);
+    std::remove(path);
   }
   return 0;
 }

@@ -42,12 +42,18 @@ int importPdb(const char* path, const OnRecord& onRecord);
 // The same walk over a whole file's bytes in memory; always 0 (or an error as above).
 int importPdbMemory(const std::uint8_t* data, std::size_t size, const OnRecord& onRecord);
 
+// Why the last importPdb that returned -1 could not open its file: "no such file", "is a
+// folder", "permission denied", "not a regular file" or the system's text.
+const std::string& openFailureReason();
+
 // Index of the record importPdb is delivering, -1 outside a walk; the record layouts name
 // it in their error texts.
 int currentRecordIndex();
 
-// Writes the file under a temporary name in the same folder and renames it into place
-// when complete, so a good file is never replaced by a half-written one. 0 when written
+// Writes the file under a temporary name in the same folder (".<name>.XXXXXX", private,
+// locked while written), syncs it and renames it into place when complete, so a good file
+// is never replaced by a half-written one; such temporary files that an interrupted run
+// left for the same name are removed first. 0 when written
 // (and, with installUser, handed to the install service and deleted), -1 when it cannot
 // be created (no temporary file can be made there, or the path names a folder). recordSize is called for every index in ascending order, then recordData.
 // Errors from the per-table functions pass through; the temporary file is then removed.
@@ -61,7 +67,9 @@ int exportPdb(const char* path, const char* name, const char* type, const char* 
               const RecordSize& recordSize, const RecordData& recordData, const char* installUser);
 
 // The install hand-off: the exchange connects it to the sync software's install service.
-// Without a handler the hand-off does nothing (the file is still deleted).
+// The file is deleted after the handler returns. Without a handler, exportPdb with an
+// install user raises std::runtime_error and keeps the file; an error from the handler
+// passes through and keeps the file as well.
 using InstallHandler = std::function<void(const std::string& user, const std::string& path)>;
 void setInstallHandler(InstallHandler handler);
 

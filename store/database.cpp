@@ -79,6 +79,27 @@ void execOn(sqlite3* db, const std::string& sql) {
   }
 }
 
+std::string lockedMessage(const std::string& path) {
+  return "database is locked: another program is using the store " + path;
+}
+
+// The engine's files begin with this; an empty file is a copy that was never written.
+bool acceptCopy(const unsigned char* head, long length) {
+  static const char kMagic[16] = "SQLite format 3";  // with its NUL: 16 bytes
+  return length == 0 || (length == 16 && std::memcmp(head, kMagic, 16) == 0);
+}
+
+// Copies of this store that a killed compaction left in its folder.
+void removeDeadCopies(const std::string& path) noexcept {
+  try {
+    std::error_code ec;
+    fs::path real = fs::canonical(path, ec);
+    if (ec) real = path;
+    removeDeadFiles(real.parent_path().string(), "mdb", "", acceptCopy);
+  } catch (...) {
+  }
+}
+
 // A connection owned for the length of a scope.
 struct Connection {
   sqlite3* db = nullptr;
@@ -114,46 +135,104 @@ void TKADaoDatabase::exec(const std::string& sql) {
   execOn(db_, sql);
 }
 
+void TKADaoDatabase::closeConnection() noexcept {
+  auto views = views_;
+  for (auto* v : views) {
+    try {
+      v->Close();
+    } catch (...) {
+    }
+  }
+  sqlite3_close_v2(db_);
+  db_ = nullptr;
+  transactionDepth_ = 0;
+}
+
 void TKADaoDatabase::SetActive(bool active) {
   if (active == Active()) return;
   if (!active) {
-    auto views = views_;
-    for (auto* v : views) v->Close();
-    sqlite3_close_v2(db_);
-    db_ = nullptr;
-    transactionDepth_ = 0;
+    // The engine lets go of the file before the lock does: closing a descriptor of the
+    // file while the engine holds its own locks on it would drop those.
+    closeConnection();
+    lock_.release();
     return;
   }
 
   const std::string path = resolvePath();
   if (path.empty()) throw StoreError("No database file name given");
-  bool create = false;
-  if (!fs::exists(path)) {
-    if (ReadOnly) throw StoreError("unable to open database file: " + path);
-    // A new, private store: the file is made here so that it is never readable by others.
-    std::error_code ec;
-    const auto folder = fs::path(path).parent_path();
-    if (!folder.empty()) fs::create_directories(folder, ec);
+  bool created = false;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    const int e = errno;
+    if (e != ENOENT && e != ENOTDIR) throw StoreError("unable to open database file: " + path + ": " + std::strerror(e));
+    if (ReadOnly || !CreateIfMissing) throw StoreError("no store at " + path);
+    // A new, private store: its folders and the file are made here so that they are never
+    // readable by others.
+    const std::string folder = fs::path(path).parent_path().string();
+    if (!makePrivateFolders(folder))
+      throw StoreError("unable to make the folder " + folder + ": " + std::strerror(errno));
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) throw StoreError("unable to open database file: " + path + ": " + std::strerror(errno));
-    ::close(fd);
-    create = true;
+    if (fd >= 0) {
+      ::close(fd);
+      created = true;
+    } else if (errno != EEXIST) {
+      throw StoreError("unable to open database file: " + path + ": " + std::strerror(errno));
+    }
   }
 
+  if (Exclusive && !lock_.names(path)) {
+    int err = 0;
+    switch (lock_.acquire(path, &err)) {
+      case FileLock::Result::Locked:
+        break;
+      case FileLock::Result::Busy:
+        throw StoreError(lockedMessage(path));
+      case FileLock::Result::NotRegular:
+        throw StoreError("unable to open database file: " + path + " is not a regular file");
+      case FileLock::Result::Failed:
+        throw StoreError("unable to open database file: " + path + ": " + std::strerror(err));
+    }
+  }
+  // An empty file is what a run killed while creating the store leaves; with the lock
+  // held it is made a store again.
+  bool create = created;
+  if (!create && lock_.held() && CreateIfMissing && !ReadOnly) {
+    struct stat held {};
+    create = ::fstat(lock_.fd(), &held) == 0 && held.st_size == 0;
+  }
+  auto giveUp = [&] {
+    if (created && lock_.held()) ::unlink(path.c_str());
+    lock_.release();
+  };
+
+  // A store the user may not write is opened for reading only (even where the system
+  // would let this user write it), so that nothing is written into it.
+  bool readOnly = ReadOnly;
+  if (!readOnly && ::stat(path.c_str(), &st) == 0 && ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0))
+    readOnly = true;
   Connection c;
-  const int flags = (ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+  const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(path.c_str(), &c.db, flags, nullptr) != SQLITE_OK) {
     const std::string message = c.db ? sqlite3_errmsg(c.db) : "out of memory";
-    if (create) fs::remove(path);
+    sqlite3_close_v2(c.db);
+    c.db = nullptr;
+    giveUp();
     throw StoreError(message);
   }
   try {
     sqlite3_extended_result_codes(c.db, 0);
     if (Exclusive) {
-      // The lock is taken now and held until close, so a second copy is refused at once.
+      // The engine's own lock is taken now and held until close as well, so that other
+      // programs using the engine are refused too.
       execOn(c.db, "PRAGMA locking_mode=EXCLUSIVE;");
-      execOn(c.db, ReadOnly ? "BEGIN; SELECT count(*) FROM sqlite_master; COMMIT;"
-                            : "BEGIN EXCLUSIVE; SELECT count(*) FROM sqlite_master; COMMIT;");
+      try {
+        execOn(c.db, readOnly ? "BEGIN; SELECT count(*) FROM sqlite_master; COMMIT;"
+                              : "BEGIN EXCLUSIVE; SELECT count(*) FROM sqlite_master; COMMIT;");
+      } catch (const StoreError&) {
+        if (sqlite3_errcode(c.db) == SQLITE_BUSY || sqlite3_errcode(c.db) == SQLITE_LOCKED)
+          throw StoreError(lockedMessage(path));
+        throw;
+      }
     } else {
       execOn(c.db, "SELECT count(*) FROM sqlite_master;");
     }
@@ -173,13 +252,14 @@ void TKADaoDatabase::SetActive(bool active) {
   } catch (...) {
     sqlite3_close_v2(c.db);
     c.db = nullptr;
-    if (create) fs::remove(path);
+    giveUp();
     throw;
   }
   db_ = c.db;
   c.db = nullptr;
   Database = path;
   transactionDepth_ = 0;
+  if (lock_.held() && !readOnly) removeDeadCopies(path);
 }
 
 bool TKADaoDatabase::EmptyTable(const std::string& tableName) noexcept {
@@ -201,63 +281,34 @@ void TKADaoDatabase::BeginTransaction() {
 
 void TKADaoDatabase::CommitTransaction() {
   if (transactionDepth_ == 0) return;
-  if (--transactionDepth_ == 0 && db_ && !sqlite3_get_autocommit(db_)) {
-    try {
-      exec("COMMIT;");
-    } catch (...) {
-      sqlite3_exec(db_, "ROLLBACK;", nullptr, nullptr, nullptr);
-      throw;
-    }
+  if (--transactionDepth_ != 0 || !db_) return;
+  if (sqlite3_get_autocommit(db_)) {
+    throw StoreError(std::string("the engine rolled the changes back by itself (") + sqlite3_errmsg(db_) +
+                     "); they are not saved");
   }
+  try {
+    exec("COMMIT;");
+  } catch (...) {
+    sqlite3_exec(db_, "ROLLBACK;", nullptr, nullptr, nullptr);
+    throw;
+  }
+}
+
+void TKADaoDatabase::RollbackTransaction() noexcept {
+  transactionDepth_ = 0;
+  if (db_ && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK;", nullptr, nullptr, nullptr);
+}
+
+bool TKADaoDatabase::IsReadOnly() const { return db_ && sqlite3_db_readonly(db_, "main") == 1; }
+
+bool TKADaoDatabase::TransactionLost() const {
+  return transactionDepth_ > 0 && db_ && sqlite3_get_autocommit(db_);
 }
 
 void TKADaoDatabase::registerView(TKADaoTable* view) { views_.push_back(view); }
 
 void TKADaoDatabase::unregisterView(TKADaoTable* view) {
   views_.erase(std::remove(views_.begin(), views_.end(), view), views_.end());
-}
-
-void TKADaoDatabase::CompactAccessDatabase(const std::string& fileName, const std::string& /*password*/) {
-  // The engine keeps no passwords; the argument is accepted for callers that pass one.
-  fs::path file(fileName);
-  fs::path folder = file.parent_path();
-  if (folder.empty()) folder = fs::current_path();
-
-  std::string pattern = (folder / "mdbXXXXXX").string();
-  const int fd = ::mkstemp(pattern.data());
-  if (fd < 0) throw StoreError("Cannot create a temporary file in " + folder.string() + ": " + std::strerror(errno));
-  ::close(fd);
-  const std::string temp = pattern;
-  ::unlink(temp.c_str());
-
-  auto removeTemp = [&] {
-    std::error_code ec;
-    fs::remove(temp, ec);
-  };
-  try {
-    {
-      Connection c;
-      if (sqlite3_open_v2(fileName.c_str(), &c.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
-          SQLITE_OK)
-        throw StoreError(c.db ? sqlite3_errmsg(c.db) : "out of memory");
-      Statement vacuum(c.db, "VACUUM INTO ?1;");
-      sqlite3_bind_text(vacuum.get(), 1, temp.c_str(), -1, SQLITE_TRANSIENT);
-      if (sqlite3_step(vacuum.get()) != SQLITE_DONE) throw StoreError(sqlite3_errmsg(c.db));
-    }
-    // The copy must be on disk before it takes the original's place.
-    const int tfd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
-    if (tfd < 0) throw StoreError("Cannot open the compacted copy " + temp + ": " + std::strerror(errno));
-    const bool synced = ::fsync(tfd) == 0;
-    ::close(tfd);
-    if (!synced) throw StoreError("Cannot write the compacted copy " + temp + ": " + std::strerror(errno));
-    struct stat st {};
-    if (::stat(fileName.c_str(), &st) == 0) ::chmod(temp.c_str(), st.st_mode & 07777);
-    if (::rename(temp.c_str(), fileName.c_str()) != 0)
-      throw StoreError("Cannot replace " + fileName + " by its compacted copy: " + std::strerror(errno));
-  } catch (...) {
-    removeTemp();
-    throw;
-  }
 }
 
 }  // namespace quillet

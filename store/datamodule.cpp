@@ -108,6 +108,7 @@ TKADaoTable& TDM::DataView(int index) const {
 
 void TDM::DataModuleCreate() {
   StoreBusy = true;
+  opened_ = false;
   Database->SetActive(true);
   AllFilters->Open();
   for (int i = 0; i < 10; ++i) DataView(i).Open();
@@ -119,17 +120,47 @@ void TDM::DataModuleCreate() {
     if (index < 0 || index > 2) index = 0;  // a stored value outside the list reads as "all"
     ui_->setYesNoIndex(i, index);
   }
+  opened_ = true;
   StoreBusy = false;
   ui_->refreshFilter();
 }
 
 void TDM::DataModuleDestroy() {
   if (!Database->Active()) return;
-  SaveFilterState();
+  if (!opened_) {
+    // The window's state never came from this store: saving it would overwrite the
+    // stored choices, and a compaction would rewrite a file that may not even be ours.
+    StoreBusy = true;
+    Database->SetActive(false);
+    return;
+  }
+  // A store the user may not write keeps even its filter row; the compaction below then
+  // reports that it left the file as it was.
+  if (!Database->IsReadOnly()) SaveFilterState();
   StoreBusy = true;
-  const std::string path = Database->Database;
-  Database->SetActive(false);
-  TKADaoDatabase::CompactAccessDatabase(path, "");
+  opened_ = false;
+  Database->CloseAndCompact(false);
+}
+
+void TDM::Reopen() {
+  std::exception_ptr compaction;
+  if (Database->Active()) {
+    if (opened_) {
+      if (!Database->IsReadOnly()) SaveFilterState();
+      StoreBusy = true;
+      opened_ = false;
+      try {
+        Database->CloseAndCompact(true);
+      } catch (const CompactError&) {
+        // The data is saved; the store is opened again and the failure told afterwards.
+        compaction = std::current_exception();
+      }
+    } else {
+      Database->SetActive(false);
+    }
+  }
+  DataModuleCreate();
+  if (compaction) std::rethrow_exception(compaction);
 }
 
 void TDM::SaveFilterState() {
@@ -158,8 +189,44 @@ void TDM::EmptyAllTables() {
   Database->BeginTransaction();
   for (const char* table : kDataTables) Database->EmptyTable(table);
   Database->CommitTransaction();
-  DataModuleDestroy();
-  DataModuleCreate();
+  Reopen();
+}
+
+void TDM::BeginReplaceAll() {
+  Database->BeginTransaction();
+  try {
+    for (const char* table : kDataTables) Database->EmptyTable(table);
+    if (Database->TransactionLost()) throw StoreError("the store could not be emptied");
+    for (int i = 0; i < 10; ++i) {
+      if (DataView(i).Active()) DataView(i).Refresh();
+    }
+  } catch (...) {
+    RollbackReplaceAll();
+    throw;
+  }
+}
+
+void TDM::CommitReplaceAll() {
+  try {
+    Database->CommitTransaction();
+  } catch (...) {
+    RollbackReplaceAll();
+    throw;
+  }
+}
+
+void TDM::RollbackReplaceAll() noexcept {
+  Database->RollbackTransaction();
+  for (int i = 0; i < 10; ++i) {
+    try {
+      if (DataView(i).Active()) DataView(i).Refresh();
+    } catch (...) {
+    }
+  }
+  try {
+    if (BalanceTrans->Active()) BalanceTrans->Refresh();
+  } catch (...) {
+  }
 }
 
 void TDM::BatchModeOn() {

@@ -60,12 +60,31 @@ class TDM {
   // StoreBusy stays set.
   void DataModuleCreate();
   // Save the filter state, close the store and compact the file. Does nothing when the
-  // store is not open (a failed open writes nothing to the file).
+  // store is not open. After a failed open the store is only closed: nothing is saved and
+  // the file is not compacted, so it stays byte for byte as it was. A failed compaction
+  // raises CompactError (the data is saved, the store closed).
   void DataModuleDestroy();
+  // The store could be opened completely; until then closing writes nothing.
+  bool Opened() const { return opened_; }
 
   void SaveFilterState();
   void ApplyCustomNames();
+  // Deletes every row of the ten data tables in one transaction, then closes, compacts and
+  // reopens the store without letting it go in between. A failed compaction still
+  // reopens the store and then raises CompactError.
   void EmptyAllTables();
+  // The import's replacement of the data as one unit: BeginReplaceAll starts a transaction
+  // and deletes every row of the ten data tables inside it (the data views are re-read,
+  // empty); the rows appended after it join the same transaction. CommitReplaceAll commits
+  // it; a commit the engine refuses or that it rolled back by itself raises StoreError with
+  // the old data in place. RollbackReplaceAll puts the old data back and re-reads the views.
+  void BeginReplaceAll();
+  void CommitReplaceAll();
+  void RollbackReplaceAll() noexcept;
+  // Closes, compacts and reopens the store without letting it go in between (the last
+  // steps of EmptyAllTables). A failed compaction still reopens the store and then raises
+  // CompactError.
+  void Reopen();
   void BatchModeOn();
   void BatchModeOff();
 
@@ -112,6 +131,7 @@ class TDM {
 
  private:
   StoreUi* ui_;
+  bool opened_ = false;
 };
 
 // Batch mode for the length of a scope; switched off on every path, errors included.

@@ -718,6 +718,9 @@ void TKADaoTable::bindRow(sqlite3_stmt* stmt) const {
 void TKADaoTable::Post() {
   requireActive(name_.c_str());
   if (state_ != State::Edit && state_ != State::Insert) return;
+  // After the engine rolled a batch back by itself, a row written now would be saved on
+  // its own, outside the work it belongs to.
+  if (db_->TransactionLost()) throw StoreError(name_ + ": the store's transaction was rolled back by the engine");
   sqlite3* db = db_->handle();
   const std::size_t ncols = columns_.size();
   if (state_ == State::Insert) {
@@ -733,7 +736,7 @@ void TKADaoTable::Post() {
     bindRow(st);  // binds every column, so no earlier row's value stays bound
     const int rc = sqlite3_step(st);
     sqlite3_reset(st);
-    if (rc != SQLITE_DONE) throw StoreError(sqlite3_errmsg(db));
+    if (rc != SQLITE_DONE) throw EngineError(sqlite3_errmsg(db));
     // The new row joins the end of the view. Its values stay in the last block when that
     // block is held (or starts with it), so that a walk after a bulk append reads no file.
     rowids_.push_back(sqlite3_last_insert_rowid(db));
@@ -792,7 +795,7 @@ void TKADaoTable::Post() {
   sqlite3_bind_int64(st, static_cast<int>(ncols) + 1, rowids_[static_cast<std::size_t>(current_)]);
   const int rc = sqlite3_step(st);
   sqlite3_reset(st);
-  if (rc != SQLITE_DONE) throw StoreError(sqlite3_errmsg(db));
+  if (rc != SQLITE_DONE) throw EngineError(sqlite3_errmsg(db));
   const std::size_t b = static_cast<std::size_t>(current_) / kBlockRows;
   if (b < blocks_.size()) blocks_[b].reset();
   state_ = State::Browse;

@@ -14,6 +14,13 @@ class StoreError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The engine failed to write a row (a full disk, an I/O error): a fault of the store, not
+// of the value written.
+class EngineError : public StoreError {
+ public:
+  using StoreError::StoreError;
+};
+
 // A value that cannot become what was asked of it (an empty variant read as a number,
 // an invalid date or time).
 class ConvertError : public std::runtime_error {

@@ -279,11 +279,17 @@ TEST(ExportPdbTest, InstallUserHandsTheFinishedFileOverThenDeletesIt) {
   EXPECT_TRUE(seenUser.empty());
   EXPECT_TRUE(std::filesystem::exists(path));
 
-  // Without a handler the file is still deleted.
+  // Without a handler the hand-off fails and the file stays, complete; so it does when
+  // the handler fails.
   setInstallHandler(nullptr);
-  EXPECT_EQ(ex.run(path, "QL_Category2", "Ivan Petrov"), 0);
-  EXPECT_FALSE(std::filesystem::exists(path));
-  EXPECT_TRUE(folderEntries(dir.path()).empty());
+  EXPECT_THROW(ex.run(path, "QL_Category2", "Ivan Petrov"), std::runtime_error);
+  EXPECT_EQ(fixture::readFileBytes(path).size(), 80u + 8 + 9);
+  setInstallHandler([](const std::string&, const std::string&) { throw std::runtime_error("install failed"); });
+  std::filesystem::remove(path);
+  EXPECT_THROW(ex.run(path, "QL_Category2", "Ivan Petrov"), std::runtime_error);
+  EXPECT_EQ(fixture::readFileBytes(path).size(), 80u + 8 + 9);
+  setInstallHandler(nullptr);
+  EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"QL_Category2.pdb"});
 }
 
 // ---------------------------------------------------------------- reading

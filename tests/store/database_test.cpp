@@ -94,7 +94,7 @@ TEST(Database, ASecondOpenIsRefusedAndTheFirstGoesOn) {
   first.SetActive(true);
   TKADaoDatabase second;
   second.Database = first.Database;
-  EXPECT_EQ(openError(second), "database is locked");
+  EXPECT_EQ(openError(second), "database is locked: another program is using the store " + first.Database);
   EXPECT_FALSE(second.Active());
   TKADaoTable view(first, "Currency", "Currency", TableSchema("Currency").columns);
   view.Open();
