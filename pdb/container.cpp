@@ -333,7 +333,7 @@ class OutputFile {
     if (fd_ < 0) return false;
     tempPath_ = temp;
     finalPath_ = path;
-    ::fchmod(fd_, mode);
+    mode_ = mode;
     if (buffer_.capacity() < kOutputBufferSize) buffer_.reserve(kOutputBufferSize);
     return true;
   }
@@ -351,6 +351,7 @@ class OutputFile {
     flush();
     // On disk before it takes the old file's place, so a power cut leaves one or the other.
     if (::fsync(fd_) != 0) fail("writing", errno);
+    ::fchmod(fd_, mode_);  // private while written, the file's own mode once complete
     int fd = std::exchange(fd_, -1);
     if (::close(fd) != 0) fail("writing", errno);
     if (::rename(tempPath_.c_str(), finalPath_.c_str()) != 0) fail("renaming the finished file to", errno);
@@ -379,6 +380,7 @@ class OutputFile {
   }
 
   int fd_ = -1;
+  mode_t mode_ = 0600;
   bool committed_ = false;
   std::string folder_;
   std::string tempPath_;

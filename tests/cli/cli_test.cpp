@@ -1,5 +1,7 @@
 // quillet-cli run as a program: its three commands, usage text and exit statuses.
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +16,7 @@
 #include "tests/cli/json_value.h"
 #include "tests/exchange/recording_ui.h"
 #include "tests/support/handheld_fixture.h"
+#include "store/database.h"
 #include "tests/support/temp_store.h"
 
 extern char** environ;
@@ -78,7 +81,9 @@ class CliTest : public ::testing::Test {
   std::string tmpDir() const { return home.file("tmp"); }
   std::string defaultStore() const { return home.file("data/KorvellInc/QuilletDesktop/Quillet.mdb"); }
 
-  Result run(const std::vector<std::string>& args) {
+  // fileLimit: how far the program's files may grow (a full disk); SIGXFSZ is then ignored
+  // so that writes fail instead of killing it.
+  Result run(const std::vector<std::string>& args, rlim_t fileLimit = RLIM_INFINITY) {
     static int serial = 0;
     const std::string outPath = home.file("out" + std::to_string(++serial));
     const std::string errPath = home.file("err" + std::to_string(serial));
@@ -110,6 +115,11 @@ class CliTest : public ::testing::Test {
       const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 || ::chdir(home.path().c_str()) != 0) {
         ::_exit(127);
+      }
+      if (fileLimit != RLIM_INFINITY) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit rl{fileLimit, fileLimit};
+        if (::setrlimit(RLIMIT_FSIZE, &rl) != 0) ::_exit(127);
       }
       ::execve(argv[0], argv.data(), envp.data());
       ::_exit(127);
@@ -403,6 +413,99 @@ TEST_F(CliTest, DumpOfAMissingOrDamagedFile) {
   EXPECT_EQ(damaged.exit, 1);
   EXPECT_EQ(damaged.out, "");
   EXPECT_NE(damaged.err.find("short.pdb"), std::string::npos);
+}
+
+// Fault: a mistyped --db became a new, empty store, and the export then wrote its empty
+// tables over ten good handheld files.
+TEST_F(CliTest, AMistypedStoreIsRefusedAndNothingIsWritten) {
+  const std::string store = home.file("Quillet.mdb");
+  ASSERT_EQ(run({"import", handheldFolder(data), "--db", store}).exit, 0);
+  const std::string out = home.makeDir("out");
+  ASSERT_EQ(run({"export", out, "--db", store}).exit, 0);
+  const fixture::Bytes accounts = fixture::readFileBytes(out + "/QL_Account.pdb");
+
+  const std::string typo = home.file("Quilet.mdb");
+  const Result r = run({"export", out, "--db", typo});
+  EXPECT_EQ(r.exit, 2);
+  EXPECT_EQ(r.err, "no store at " + typo + "\n");
+  EXPECT_EQ(r.out, "");
+  EXPECT_FALSE(fs::exists(typo));
+  EXPECT_EQ(fixture::readFileBytes(out + "/QL_Account.pdb"), accounts);
+
+  // The import alone makes a new store where --db names none.
+  const Result in = run({"import", handheldFolder(data), "--db", typo});
+  EXPECT_EQ(in.exit, 0) << in.err;
+  EXPECT_TRUE(fs::exists(typo));
+}
+
+TEST_F(CliTest, WithoutAnyStoreOnlyTheImportCreatesTheDefaultOne) {
+  const Result ex = run({"export", home.makeDir("out")});
+  EXPECT_EQ(ex.exit, 2);
+  EXPECT_EQ(ex.err, "no store at " + defaultStore() + "\n");
+  EXPECT_FALSE(fs::exists(defaultStore()));
+  EXPECT_TRUE(fs::is_empty(home.file("out")));
+}
+
+TEST_F(CliTest, AStoreInUseIsRefusedNamingIt) {
+  const std::string store = home.file("busy.mdb");
+  ASSERT_EQ(run({"import", handheldFolder(data), "--db", store}).exit, 0);
+  TKADaoDatabase holder;
+  holder.Database = store;
+  holder.SetActive(true);
+  for (const char* command : {"import", "export"}) {
+    const Result r = run({command, home.makeDir(std::string("f-") + command), "--db", store});
+    EXPECT_EQ(r.exit, 2) << command;
+    EXPECT_EQ(r.err, "database is locked: another program is using the store " + store + "\n") << command;
+    EXPECT_EQ(r.out, "") << command;
+  }
+}
+
+// Fault: an import whose fill failed on a full disk printed "finished", exited 1, and left
+// every table empty.
+TEST_F(CliTest, AnImportThatCannotBeSavedExitsTwoAndKeepsThePreviousData) {
+  const std::string store = home.file("s.mdb");
+  ASSERT_EQ(run({"import", handheldFolder(data), "--db", store}).exit, 0);
+  const std::string before = home.makeDir("before");
+  ASSERT_EQ(run({"export", before, "--db", store}).exit, 0);
+
+  const std::string big = home.makeDir("big");
+  fixture::writeHandheldFolder(big, fixture::syntheticData(4000, 40));
+  const Result r = run({"import", big, "--db", store}, fs::file_size(store) + 16384);
+
+  EXPECT_EQ(r.exit, 2);
+  EXPECT_EQ(r.err.rfind("nothing was imported; the store keeps its previous data\n", 0), 0u) << r.err;
+  const auto out = lines(r.out);
+  EXPECT_EQ(std::find(out.begin(), out.end(), "Data importing from handheld is finished"), out.end());
+  const std::string after = home.makeDir("after");
+  ASSERT_EQ(run({"export", after, "--db", store}).exit, 0);
+  for (int i = 0; i < 10; ++i) {
+    const std::string name = fixture::handheldFileName(kTables[i]);
+    EXPECT_EQ(fixture::parsePdbFile(after + "/" + name).records.size(),
+              fixture::parsePdbFile(before + "/" + name).records.size())
+        << name;
+  }
+}
+
+// Fault: when only the compaction at the close failed, a completed export exited 2 with
+// nothing but the compaction's text.
+TEST_F(CliTest, OnlyAFailedCompactionSaysTheDataIsSavedAndExitsThree) {
+  const std::string store = home.file("s.mdb");
+  ASSERT_EQ(run({"import", handheldFolder(data), "--db", store}).exit, 0);
+  const auto size = fs::file_size(store);
+  ASSERT_GT(size, 24576u);
+  const std::string out = home.makeDir("out");
+
+  // Room for the handheld files and the filter row, not for a compacted copy of the store.
+  const Result r = run({"export", out, "--db", store}, 16384);
+
+  EXPECT_EQ(r.exit, 3) << r.err;
+  EXPECT_EQ(lines(r.out), exportLines());
+  EXPECT_EQ(r.err.rfind("The data is saved; only the compaction of " + store + " failed: ", 0), 0u) << r.err;
+  EXPECT_EQ(fixture::parsePdbFile(out + "/QL_Transaction.pdb").records.size(), data.transactions.size());
+  for (const auto& entry : fs::directory_iterator(home.path()))
+    EXPECT_NE(entry.path().filename().string().rfind("mdb", 0), 0u) << entry.path();
+  const Result again = run({"export", out, "--db", store});
+  EXPECT_EQ(again.exit, 0) << again.err;
 }
 
 }  // namespace

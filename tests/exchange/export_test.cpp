@@ -236,5 +236,22 @@ TEST_F(ExportTest, FolderWithAndWithoutTrailingSeparatorGivesTheSamePaths) {
   }
 }
 
+// Fault: without an install service the files were deleted and the export reported success.
+TEST_F(ExportTest, WithoutAnInstallServiceEveryStepFailsAndTheFilesStay) {
+  importData();
+  const std::string temp = store.dir.makeDir("Temp");
+  pdb::setInstallHandler(nullptr);
+
+  EXPECT_EQ(exportToFolder(store.dm(), temp, std::string("Jane Doe"), ui), 10);
+
+  const std::vector<std::string> errors = ui.texts(Kind::Error);
+  ASSERT_EQ(errors.size(), 10u);
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(errors[i].substr(0, errors[i].find('\n')), kExportError[i]);
+    EXPECT_NE(errors[i].find("no install service"), std::string::npos) << errors[i];
+    EXPECT_EQ(fixture::parsePdbFile(fileIn(temp, i)).records.size(), fixture::tableRecords(data, kTables[i]).size());
+  }
+}
+
 }  // namespace
 }  // namespace quillet::exchange
