@@ -10,6 +10,7 @@
 
 #include "app/columnlayout.h"
 #include "app/dialogs.h"
+#include "exchange/palmdesktop.h"
 #include "store/datamodule.h"
 
 class QAction;
@@ -281,6 +282,17 @@ class TMainForm : public QMainWindow, public StoreUi {
   void FillUserList();
   void ReleasePalmDesktop();
   void wireExchangePage();
+  // The selected list item that has its user, -1 when none.
+  int SelectedUserRow() const;
+  // Each lookup box's bound value set to -1 and back, so it shows the text of the new lists.
+  void RefreshLookupBoxes();
+  // UserData.dll and Instaide.dll, loaded by the probe, released in FormDestroy.
+  exchange::PalmDesktop PalmDesktopLibraries;
+
+ public:
+  const exchange::PalmDesktop& PalmDesktopSoftware() const { return PalmDesktopLibraries; }
+
+ private:
 
   // ---- filter panel (filterpanel.cpp): signals beyond the bound controls'.
   void wireFilterPanel();

@@ -13,6 +13,7 @@
 #include "app/grid.h"
 #include "app/radiogroup.h"
 #include "app_fixture.h"
+#include "palmdesktop_fixture.h"
 #include "store/database.h"
 
 namespace quillet::app::testing {
@@ -136,7 +137,15 @@ void ExpectTwelveValuesOfTheirKinds(const SettingsKey::Values& values) {
   EXPECT_TRUE(DecodeColumnLayout(reinterpret_cast<const std::uint8_t*>(layout.data()), layout.size()).has_value());
 }
 
-class StartupTest : public AppTest {};
+// The sync software is installed (without users), so a stored automatic exchange type holds.
+class StartupTest : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    InstallStandIn(home_->file("palm"), "");
+    PointSyncSoftware(home_->file("palm"));
+  }
+};
 
 TEST_F(StartupTest, TheVeryFirstStartShowsNoMessageAndTheDocumentedDefaults) {
   ASSERT_FALSE(FileExists(SettingsFile()));

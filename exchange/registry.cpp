@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "exchange/registry.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <system_error>
 
-namespace quillet::app {
+namespace quillet::exchange {
 namespace {
 
 // File layout: a header line, then one value per line: KIND NAME PAYLOAD.
@@ -319,4 +319,4 @@ void SettingsKey::Commit() const {
   }
 }
 
-}  // namespace quillet::app
+}  // namespace quillet::exchange
