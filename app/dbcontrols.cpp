@@ -15,7 +15,6 @@ namespace {
 
 
 const QDate kDayZero(1899, 12, 30);
-const QDate kEmptyDate(1752, 9, 14);  // QDateEdit's own earliest date
 
 }  // namespace
 
@@ -148,58 +147,96 @@ void TDBLookupComboBox::refresh() {
 
 // ---------------------------------------------------------------- TDBDateEdit
 
-TDBDateEdit::TDBDateEdit(QWidget* parent) : QDateEdit(parent), binding_([this] { refresh(); }) {
-  setMinimumDate(kEmptyDate);
-  setSpecialValueText(QStringLiteral(" "));
-  QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
-  if (!format.contains(QLatin1String("yyyy"))) format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-  setDisplayFormat(format);
-  // Typed in like a plain edit field, as the design has it.
-  setButtonSymbols(QAbstractSpinBox::NoButtons);
-  setDate(kEmptyDate);
+std::string NotADateMessage(const QString& text) { return "'" + text.toStdString() + "' is not a valid date"; }
+
+TDBDateEdit::TDBDateEdit(QWidget* parent) : QLineEdit(parent), binding_([this] { refresh(); }) {
+  format_ = QLocale::system().dateFormat(QLocale::ShortFormat);
+  if (!format_.contains(QLatin1String("yyyy"))) format_.replace(QLatin1String("yy"), QLatin1String("yyyy"));
 }
 
+QDate TDBDateEdit::parseDate(const QString& typed, const QString& shortFormat) {
+  const QString t = typed.simplified();
+  if (t.isEmpty()) return {};
+  const QLocale locale = QLocale::system();
+  QString lenient = shortFormat;  // one or two digits for day and month
+  lenient.replace(QLatin1String("dd"), QLatin1String("d")).replace(QLatin1String("MM"), QLatin1String("M"));
+  QString twoDigitYear = lenient;
+  twoDigitYear.replace(QLatin1String("yyyy"), QLatin1String("yy"));
+  const QString formats[] = {shortFormat,
+                             lenient,
+                             QStringLiteral("yyyy-MM-dd"),
+                             locale.dateFormat(QLocale::LongFormat),
+                             QStringLiteral("d MMM yyyy"),
+                             QStringLiteral("d MMMM yyyy")};
+  for (const QString& f : formats) {
+    QDate d = locale.toDate(t, f);
+    if (!d.isValid()) d = QDate::fromString(t, f);
+    // A short year read as a four-digit one (year 2) is left to the two-digit reading below.
+    if (d.isValid() && d.year() >= 1000) return d;
+  }
+  // A two-digit year means the nearest century: 00..49 are 2000..2049, 50..99 are 1950..1999.
+  QDate d = locale.toDate(t, twoDigitYear);
+  if (d.isValid() && twoDigitYear != lenient) {
+    const int yy = d.year() % 100;
+    return QDate(yy < 50 ? 2000 + yy : 1900 + yy, d.month(), d.day());
+  }
+  return {};
+}
+
+QDate TDBDateEdit::date() const { return parseDate(text(), format_); }
+
+void TDBDateEdit::setDate(const QDate& date) { setText(date.isValid() ? date.toString(format_) : QString()); }
+
 QSize TDBDateEdit::sizeHint() const {
-  QSize size = QDateEdit::sizeHint();
+  QSize size = QLineEdit::sizeHint();
   int widest = 0;
   for (int month = 1; month <= 12; ++month)
-    widest = std::max(widest, fontMetrics().horizontalAdvance(QDate(2000, month, 28).toString(displayFormat())));
+    widest = std::max(widest, fontMetrics().horizontalAdvance(QDate(2000, month, 28).toString(format_)));
   size.setWidth(widest + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8);
   return size;
 }
 
 void TDBDateEdit::refresh() {
   const QSignalBlocker block(this);
-  QDate d = kEmptyDate;
+  QDate d;
   try {
-    if (const TField* f = binding_.field(); f && !f->IsNull()) {
-      const QDate stored = DateOfDayCount(f->AsDateTime());
-      if (stored.isValid() && stored > kEmptyDate) d = stored;
-    }
+    if (const TField* f = binding_.field(); f && !f->IsNull()) d = DateOfDayCount(f->AsDateTime());
   } catch (const std::exception&) {
   }
   setDate(d);
 }
 
 void TDBDateEdit::store() {
+  const QString typed = text().trimmed();
   const TField* f = binding_.field();
-  QDate current = kEmptyDate;
-  if (f && !f->IsNull()) current = DateOfDayCount(f->AsDateTime());
-  if (current == date()) return;
-  if (TField* e = binding_.editField()) {
-    if (isEmptyValue())
-      e->Clear();
-    else
-      e->SetAsDateTime(DayCountOf(date()));
+  const bool stored = f && !f->IsNull();
+  if (typed.isEmpty()) {
+    if (stored)
+      if (TField* e = binding_.editField()) e->Clear();
+    return;
   }
+  const QDate d = parseDate(typed, format_);
+  if (!d.isValid()) throw ConvertError(NotADateMessage(typed));
+  // The same day keeps its stored time of day.
+  if (!stored || DateOfDayCount(f->AsDateTime()) != d)
+    if (TField* e = binding_.editField()) e->SetAsDateTime(DayCountOf(d));
+  setDate(d);
 }
 
 void TDBDateEdit::focusOutEvent(QFocusEvent* event) {
-  QDateEdit::focusOutEvent(event);
-  // A calendar popup taking the focus is not leaving the field.
-  if (event->reason() == Qt::PopupFocusReason) return;
+  QLineEdit::focusOutEvent(event);
+  // Another window or a popup taking the focus is not leaving the field.
+  if (complaining_ || event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+    return;
   try {
     store();
+  } catch (const ConvertError& e) {
+    // Refused: the text stays for the user to mend, and the focus comes back.
+    complaining_ = true;
+    if (binding_.onError) binding_.onError(e);
+    complaining_ = false;
+    setFocus(Qt::OtherFocusReason);
+    return;
   } catch (const std::exception& e) {
     if (binding_.onError) binding_.onError(e);
     refresh();

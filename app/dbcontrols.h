@@ -4,7 +4,8 @@
 // whoever posts the view). A change by the user emits userChanged() after it is written.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
+#include <QDate>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <functional>
 #include <string>
@@ -96,19 +97,31 @@ class TDBLookupComboBox : public QComboBox {
   std::string listField_ = "NAME";
 };
 
-// A date field; the earliest date of the control stands for an empty value.
-class TDBDateEdit : public QDateEdit {
+// A date field, typed like a plain edit field. It shows the date in the user's short date
+// format (four-digit years) and an empty value as an empty field. Leaving it stores what it
+// holds: a date typed in the short date format (also with a two-digit year or one-digit day
+// and month), in the locale's long format, or as YYYY-MM-DD; nothing, for an emptied field.
+// Text that is no date is refused: the conversion error is shown and the field keeps the focus.
+class TDBDateEdit : public QLineEdit {
   Q_OBJECT
  public:
   explicit TDBDateEdit(QWidget* parent = nullptr);
   FieldBinding& binding() { return binding_; }
   void refresh();
-  bool isEmptyValue() const { return date() == minimumDate(); }
-  // As wide as the longest date of its format, without room for buttons it does not have.
+  // The date the field holds; invalid when it is empty or holds no date.
+  QDate date() const;
+  // Shows a date; an invalid date empties the field. Stored when the field is left.
+  void setDate(const QDate& date);
+  bool isEmptyValue() const { return text().trimmed().isEmpty(); }
+  QString displayFormat() const { return format_; }
+  // A typed date in the given short date format or one of the other accepted forms.
+  static QDate parseDate(const QString& text, const QString& shortFormat);
+  // As wide as the longest date of its format.
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }
  signals:
-  // Emitted when the user leaves the field (whether or not the value changed).
+  // Emitted when the user leaves the field holding an empty value or a date (whether or not
+  // the value changed).
   void userLeft();
 
  protected:
@@ -117,7 +130,12 @@ class TDBDateEdit : public QDateEdit {
  private:
   void store();
   FieldBinding binding_;
+  QString format_;
+  bool complaining_ = false;  // the error box of a refused text is up
 };
+
+// The conversion error of text that is no date.
+std::string NotADateMessage(const QString& text);
 
 // Shows a memo field of the current row; read-only.
 class TDBMemo : public QPlainTextEdit {

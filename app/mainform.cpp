@@ -124,14 +124,6 @@ TMainForm::TMainForm(const Environment& environment, QWidget* parent)
   buildCurrenciesPage();
   buildTablePages();
 
-  ReportSaveDialog = new QFileDialog(this);
-  ReportSaveDialog->setObjectName(QStringLiteral("ReportSaveDialog"));
-  ReportSaveDialog->setAcceptMode(QFileDialog::AcceptSave);
-  ReportSaveDialog->setFileMode(QFileDialog::AnyFile);
-  ReportSaveDialog->setDefaultSuffix(QStringLiteral("txt"));
-  ReportSaveDialog->setOption(QFileDialog::DontConfirmOverwrite, false);  // asks before overwriting
-  ReportSaveDialog->setSizeGripEnabled(true);
-
   ApplyControlTexts(this, DesignedControlTexts());
   MainPageControl->setCurrentIndex(0);
 

@@ -296,6 +296,9 @@ class TMainForm : public QMainWindow, public StoreUi {
 
   // ---- filter panel (filterpanel.cpp): signals beyond the bound controls'.
   void wireFilterPanel();
+  // ReportSaveDialog, made when first shown, with its texts.
+  void createReportSaveDialog();
+  std::string filterText_;  // the expression the last refresh built
 
   // ---- view commands (viewcommands.cpp): signals beyond the menu items'.
   void wireViewCommands();

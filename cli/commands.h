@@ -11,5 +11,7 @@ using Args = std::vector<std::string>;
 int runDump(const Args& args);
 int runImport(const Args& args);
 int runExport(const Args& args);
+int runTotal(const Args& args);
+int runReport(const Args& args);
 
 }  // namespace quillet::cli

@@ -19,6 +19,8 @@ constexpr Command kCommands[] = {
     {"dump", quillet::cli::runDump},
     {"import", quillet::cli::runImport},
     {"export", quillet::cli::runExport},
+    {"total", quillet::cli::runTotal},
+    {"report", quillet::cli::runReport},
 };
 
 }  // namespace

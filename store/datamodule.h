@@ -87,6 +87,9 @@ class TDM {
   void Reopen();
   void BatchModeOn();
   void BatchModeOff();
+  // The total of the transactions the Transaction view shows, in the currency BALANCE_CURRENCY
+  // of the filter row names (store/balancetotal.h).
+  float BalanceTotal();
 
   StoreUi& ui() const { return *ui_; }
   // The ten data views in their fixed order (index 0..9).

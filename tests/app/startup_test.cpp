@@ -77,7 +77,7 @@ ColumnLayout ChangedLayout() {
   for (const auto& c : kTransactionColumns) columns.push_back({c.field, c.title, c.width < 0 ? 60 : c.width, true});
   std::swap(columns[0], columns[4]);
   columns[2].width = 177;
-  columns[7].visible = false;
+  columns[6].visible = false;  // NOTES: the filter refresh sets only the filtered columns
   columns[8].title = "Projects";
   return columns;
 }
