@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QDockWidget>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QHelpEvent>
@@ -270,6 +272,36 @@ TEST_F(ViewCommandsTest, ExitClosesAsTheCloseButtonDoes) {
   EXPECT_FALSE(f.isVisible());
   EXPECT_FALSE(f.TransactionsFilterPanel->isFloating()) << "FormClose put the panel back";
   EXPECT_EQ(f.TransactionsTabSheet->dockWidgetArea(f.TransactionsFilterPanel), Qt::TopDockWidgetArea);
+}
+
+}  // namespace
+}  // namespace quillet::app::testing
+
+namespace quillet::app::testing {
+namespace {
+
+// The build puts both help documents beside the programs it builds, this test program included.
+TEST(HelpDocumentsTest, BothLieBesideTheProgramAndOpenAsTheirType) {
+  struct Case {
+    bool russian;
+    const char* start;   // how the document begins
+    const char* inside;  // a text it must hold
+  };
+  for (const Case c : {Case{false, "<!DOCTYPE html>", "Import/Export"}, Case{true, "{\\rtf1", "\\u1048?"}}) {
+    if (c.russian)
+      text::applyRussianMessages();
+    else
+      text::applyEnglishMessages();
+    const QString path = QCoreApplication::applicationDirPath() + Msg(text::MsgHelpFile);
+    SCOPED_TRACE(path.toStdString());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith(c.start));
+    EXPECT_TRUE(bytes.contains(c.inside));
+    EXPECT_GT(bytes.size(), 2000);
+  }
+  text::applyEnglishMessages();
 }
 
 }  // namespace
