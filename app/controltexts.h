@@ -32,6 +32,13 @@ struct ControlText {
 // The designed (English) texts, in the order the window applies them.
 std::span<const ControlText> DesignedControlTexts();
 
+// The Russian texts of the controls, in the order Language1Click applies them; the table's
+// "english" member holds the Russian text here. Controls without a Russian text keep theirs.
+std::span<const ControlText> RussianControlTexts();
+
+// The Russian text of one control, or an empty text when the Russian set has none.
+QString RussianText(const char* control, TextRole role, const char* key = nullptr);
+
 // The designed text of one control, or an empty text when the table has none.
 QString DesignedText(const char* control, TextRole role, const char* key = nullptr);
 

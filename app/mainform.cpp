@@ -137,11 +137,13 @@ TMainForm::TMainForm(const Environment& environment, QWidget* parent)
                                                       : environment.programFolder;
   while (ProgramFolder.size() > 1 && ProgramFolder.endsWith(u'/')) ProgramFolder.chop(1);
   PalmDesktopMissing = false;
-  ProbePalmDesktop();
 
-  // Caption and application title from the title message.
+  // The Russian texts, then the caption and the application title from the title message.
+  Language1Click();
   setWindowTitle(msg(text::MsgTitle));
   ApplicationTitle = windowTitle();
+
+  ProbePalmDesktop();
 
   DefaultColumnLayout.clear();
   StoredColumnLayout.clear();

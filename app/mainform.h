@@ -254,6 +254,11 @@ class TMainForm : public QMainWindow, public StoreUi {
   void Contents1Click();
   void About1Click();
 
+ public:
+  // ---- view commands: the help document that Contents opens (program folder + entry 3).
+  QString HelpPath() const;
+
+ public slots:
   // ---- The filter panel and the report (filterpanel.cpp).
   // The filter refresh, run by every filter control and by the data module.
   void AccToDBCheckBoxClick();
@@ -302,6 +307,8 @@ class TMainForm : public QMainWindow, public StoreUi {
 
   // ---- view commands (viewcommands.cpp): signals beyond the menu items'.
   void wireViewCommands();
+  // The report save dialog's title in the texts in effect, for a dialog made when first shown.
+  QString ReportSaveDialogTitle;
 
   void buildMenu();
   void buildImportExportPage();

@@ -1,9 +1,13 @@
 // The View, File and Help commands.
 #include <QAction>
 #include <QDockWidget>
+#include <QMainWindow>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolTip>
 
+#include "app/controltexts.h"
+#include "app/grid.h"
 #include "app/mainform.h"
 #include "app/uitext.h"
 
@@ -15,6 +19,13 @@ void TMainForm::Showalltables1Click() {
   for (QWidget* page : {Category1TabSheet, Category2TabSheet, Category3TabSheet, Category4TabSheet,
                         BalanceTypeTabSheet, RemindTypeTabSheet, CustomNamesTabSheet})
     MainPageControl->setTabVisible(MainPageControl->indexOf(page), all);
+  // A page whose tab is gone must not stay in front: the nearest page before it with a tab
+  // takes its place (the four main pages always have theirs).
+  int current = MainPageControl->currentIndex();
+  if (current >= 0 && !MainPageControl->isTabVisible(current)) {
+    while (current > 0 && !MainPageControl->isTabVisible(current)) --current;
+    MainPageControl->setCurrentIndex(current);
+  }
   SetStatusText(msg(all ? text::MsgAllTablesVisible : text::MsgMainTablesVisible));
 }
 
@@ -25,14 +36,45 @@ void TMainForm::Showhints1Click() {
   SetStatusText(msg(hintsEnabled_ ? text::MsgHintsEnabled : text::MsgHintsDisabled));
 }
 
+void TMainForm::Showfilteredcolumns1Click() {
+  Showfilteredcolumns1->setChecked(!Showfilteredcolumns1->isChecked());
+  AccToDBCheckBoxClick();
+  SetStatusText(msg(Showfilteredcolumns1->isChecked() ? text::MsgFilteredColumnsVisible
+                                                      : text::MsgFilteredColumnsHidden));
+}
+
+// Follows the panel rather than the check: the panel may have been hidden another way.
+void TMainForm::Showfilteringpanel1Click() {
+  const bool visible = TransactionsFilterPanel->isHidden();
+  // Back into the page, at its top, whether it was docked or floating.
+  TransactionsFilterPanel->setFloating(false);
+  TransactionsTabSheet->addDockWidget(Qt::TopDockWidgetArea, TransactionsFilterPanel);
+  TransactionsFilterPanel->setVisible(visible);
+  Showfilteringpanel1->setChecked(visible);
+  SetStatusText(msg(visible ? text::MsgFilterPanelVisible : text::MsgFilterPanelHidden));
+}
+
 void TMainForm::Allowfilterpanelfloating1Click() {
   Allowfilterpanelfloating1->setChecked(!Allowfilterpanelfloating1->isChecked());
   const bool floating = Allowfilterpanelfloating1->isChecked();
-  // With a title bar to take hold of, the panel can be dragged out of its page.
+  // With a title bar to take hold of, the panel can be dragged out of its page; without one
+  // and without the features there is nothing to drag.
   TransactionsFilterPanel->setFeatures(floating ? QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable
                                                 : QDockWidget::NoDockWidgetFeatures);
   TransactionsFilterPanel->setTitleBarWidget(floating ? nullptr : fixedPanelTitle_);
   SetStatusText(msg(floating ? text::MsgFloatingEnabled : text::MsgFloatingDisabled));
+}
+
+void TMainForm::Restoredefaultcolumns1Click() {
+  LoadTransactionColumns(DefaultColumnLayout);
+  AccToDBCheckBoxClick();  // hides the filtered columns again as the options say
+  SetStatusText(msg(text::MsgDefaultColumnsRestored));
+}
+
+void TMainForm::ImportExportconfirmations1Click() {
+  ImportExportconfirmations1->setChecked(!ImportExportconfirmations1->isChecked());
+  SetStatusText(msg(ImportExportconfirmations1->isChecked() ? text::MsgConfirmationsEnabled
+                                                            : text::MsgConfirmationsDisabled));
 }
 
 void TMainForm::Importatstartup1Click() {
@@ -42,17 +84,16 @@ void TMainForm::Importatstartup1Click() {
 
 void TMainForm::Exit1Click() { close(); }
 
+QString TMainForm::HelpPath() const { return ProgramFolder + msg(text::MsgHelpFile); }
 
-// The commands below come with the view options and the Russian set; until then they change
-// nothing, not even their check.
-void TMainForm::Showfilteredcolumns1Click() {}
-void TMainForm::Showfilteringpanel1Click() {}
-void TMainForm::Restoredefaultcolumns1Click() {}
-void TMainForm::ImportExportconfirmations1Click() {}
-void TMainForm::Language1Click() {}
-void TMainForm::Contents1Click() {}
-void TMainForm::About1Click() {}
+// The document opens with the desktop's application for its type; when that fails the
+// program shows nothing of its own.
+void TMainForm::Contents1Click() { (void)dialogs_->openDocument(HelpPath().toStdString()); }
 
-void TMainForm::wireViewCommands() {}
+void TMainForm::About1Click() { dialogs_->inform(text::message(text::MsgAboutCaption), text::message(text::MsgAbout)); }
+
+void TMainForm::wireViewCommands() {
+  ReportSaveDialogTitle = DesignedText("ReportSaveDialog", TextRole::DialogTitle);
+}
 
 }  // namespace quillet::app

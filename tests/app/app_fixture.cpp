@@ -10,6 +10,7 @@
 
 #include "store/database.h"
 #include "store/paths.h"
+#include "text/messages.h"
 
 namespace quillet::app::testing {
 
@@ -31,6 +32,7 @@ void AppTest::SetUp() {
   ::setenv("XDG_CONFIG_HOME", home_->makeDir("config").c_str(), 1);
   ::setenv("XDG_DATA_HOME", home_->makeDir("data").c_str(), 1);
   home_->makeDir("program");
+  text::applyEnglishMessages();  // as a freshly loaded program has them
 }
 
 void AppTest::TearDown() {

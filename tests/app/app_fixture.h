@@ -3,16 +3,22 @@
 // point into a fresh temporary folder, so settings and the default store start absent.
 #include <gtest/gtest.h>
 
+#include <QString>
 #include <functional>
+#include <ostream>
 #include <memory>
 #include <string>
 
 #include "app/program.h"
 #include "app/settings.h"
 #include "scripted_dialogs.h"
+#include "text/messages.h"
 #include "tests/support/temp_store.h"
 
 struct sqlite3;
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace quillet::app::testing {
 
@@ -54,6 +60,9 @@ class AppTest : public ::testing::Test {
   bool stopping_ = false;
   std::unique_ptr<QuilletProgram> program_;
 };
+
+// The current text of a message-table entry.
+inline QString Msg(int entry) { return QString::fromStdString(text::message(entry)); }
 
 // Settings values in the file's form.
 SettingsKey::Value Dword(std::uint32_t v);

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 
 #include "app/columnlayout.h"
+#include "app/controltexts.h"
 #include "app/dbcontrols.h"
 #include "app/grid.h"
 #include "app/radiogroup.h"
@@ -42,7 +43,10 @@ void ExpectDesignedTransactionColumns(const ColumnLayout& columns) {
   for (std::size_t i = 0; i < columns.size(); ++i) {
     SCOPED_TRACE(kTransactionColumns[i].field);
     EXPECT_EQ(columns[i].fieldName, kTransactionColumns[i].field);
-    EXPECT_EQ(columns[i].title, kTransactionColumns[i].title);
+    // The Russian set titles sixteen of them; the four category columns keep their design.
+    const QString russian = RussianText("TransactionsKADaoDBGrid", TextRole::ColumnTitle, kTransactionColumns[i].field);
+    EXPECT_EQ(QString::fromStdString(columns[i].title),
+              russian.isEmpty() ? QString::fromUtf8(kTransactionColumns[i].title) : russian);
     if (kTransactionColumns[i].width >= 0)
       EXPECT_EQ(columns[i].width, kTransactionColumns[i].width);
     else
@@ -153,7 +157,8 @@ TEST_F(StartupTest, TheVeryFirstStartShowsNoMessageAndTheDocumentedDefaults) {
   EXPECT_TRUE(dialogs_.calls.empty());
   EXPECT_TRUE(Form().isVisible());
   ExpectFirstRunState(Form());
-  EXPECT_EQ(Form().StatusText(), "Welcome to Quillet Desktop v1.0");
+  EXPECT_EQ(Form().StatusText(), Msg(text::MsgWelcome) + Msg(text::MsgTitle));
+  EXPECT_EQ(Form().StatusText(), QString::fromUtf8("Вас приветствует Quillet Десктоп v1.0"));
   EXPECT_TRUE(Dm().Database->Active()) << "a new store was created and opened";
   EXPECT_FALSE(Dm().StoreBusy);
   ExpectDesignedTransactionColumns(*DecodeColumnLayout(Form().DefaultColumnLayout));
@@ -388,15 +393,14 @@ TEST_F(StartupTest, HiddenPagesKeepTheirIndexes) {
   const char* pages[] = {"ImportExportTabSheet", "AccountTabSheet",   "TransactionsTabSheet", "CurrenciesTabSheet",
                          "Category1TabSheet",    "Category2TabSheet", "Category3TabSheet",    "Category4TabSheet",
                          "BalanceTypeTabSheet",  "RemindTypeTabSheet", "CustomNamesTabSheet"};
-  const char* captions[] = {"Import/Export", "Accounts",  "Transactions", "Currencies",  "Category1",  "Category2",
-                            "Category3",     "Category4", "BalanceType",  "RemindType", "CustomNames"};
   Start();
   TMainForm& f = Form();
   ASSERT_EQ(f.MainPageControl->count(), 11);
   for (int i = 0; i < 11; ++i) {
     SCOPED_TRACE(pages[i]);
     EXPECT_EQ(f.Page(i)->objectName(), pages[i]);
-    EXPECT_EQ(f.MainPageControl->tabText(i), captions[i]);
+    EXPECT_EQ(f.MainPageControl->tabText(i), RussianText(pages[i], TextRole::Caption));
+    EXPECT_FALSE(f.MainPageControl->tabText(i).isEmpty());
     EXPECT_EQ(f.MainPageControl->isTabVisible(i), i < 4);
   }
   f.MainPageControl->setCurrentWidget(f.CurrenciesTabSheet);
@@ -415,7 +419,7 @@ TEST_F(StartupTest, HiddenPagesKeepTheirIndexes) {
   Form().Showalltables1Click();
   EXPECT_FALSE(Form().MainPageControl->isTabVisible(9));
   EXPECT_LT(Form().MainPageControl->currentIndex(), 4);
-  EXPECT_EQ(Form().StatusText(), "Only main tables are visible");
+  EXPECT_EQ(Form().StatusText(), Msg(text::MsgMainTablesVisible));
   Stop();
 }
 
@@ -438,7 +442,7 @@ TEST_F(StartupTest, AStoreThatIsNotADatabaseShowsTheEnginesMessageAndStaysUntouc
   Start();
   ASSERT_EQ(dialogs_.calls.size(), 1u);
   EXPECT_EQ(dialogs_.calls[0].kind, DialogCall::Error);
-  EXPECT_EQ(dialogs_.calls[0].caption, "Quillet Desktop v1.0");
+  EXPECT_EQ(dialogs_.calls[0].caption, Msg(text::MsgTitle).toStdString());
   EXPECT_EQ(dialogs_.calls[0].text, engineText);
   EXPECT_TRUE(Form().isVisible());
   for (TKADaoDBGrid* grid : Form().Grids()) EXPECT_EQ(grid->Model()->rowCount(), 0) << grid->objectName().toStdString();
@@ -469,7 +473,7 @@ TEST_F(StartupTest, AStoreLockedByAnotherOpenShowsTheEnginesMessageAndStaysUntou
 
   Start();
   ASSERT_EQ(Errors().size(), 1u);
-  EXPECT_EQ(Errors()[0].caption, "Quillet Desktop v1.0");
+  EXPECT_EQ(Errors()[0].caption, Msg(text::MsgTitle).toStdString());
   EXPECT_EQ(Errors()[0].text, engineText);
   EXPECT_EQ(Form().AccountsKADaoDBGrid->Model()->rowCount(), 0);
   EXPECT_EQ(Form().AccToDBLookupComboBox->count(), 0);
@@ -484,7 +488,7 @@ TEST_F(StartupTest, ClosingTheWindowPutsAFloatingFilterPanelBackIntoItsPage) {
   Start();
   TMainForm& f = Form();
   f.Allowfilterpanelfloating1Click();
-  EXPECT_EQ(f.StatusText(), "Filter panel floating is enabled. Now you can drag it anywhere.");
+  EXPECT_EQ(f.StatusText(), Msg(text::MsgFloatingEnabled));
   ASSERT_TRUE(f.TransactionsFilterPanel->features() & QDockWidget::DockWidgetFloatable);
   f.TransactionsFilterPanel->setFloating(true);
   ASSERT_TRUE(f.TransactionsFilterPanel->isFloating());
@@ -500,27 +504,26 @@ TEST_F(StartupTest, EachStartUpToggleTwiceReturnsToItsStateWithItsMessage) {
   struct Toggle {
     QAction* item;
     void (TMainForm::*handler)();
-    const char* on;
-    const char* off;
+    int on;
+    int off;
   };
   const Toggle toggles[] = {
-      {f.Showalltables1, &TMainForm::Showalltables1Click, "All tables are visible", "Only main tables are visible"},
-      {f.Showhints1, &TMainForm::Showhints1Click, "Hints enabled", "Hints disabled"},
-      {f.Allowfilterpanelfloating1, &TMainForm::Allowfilterpanelfloating1Click,
-       "Filter panel floating is enabled. Now you can drag it anywhere.", "Filter panel floating is disabled"},
-      {f.Importatstartup1, &TMainForm::Importatstartup1Click,
-       "Import at startup is enabled. Now your desktop finance data will be up-to-date at every startup.",
-       "Import at startup is disabled. You need to manually update your desktop finance data."},
+      {f.Showalltables1, &TMainForm::Showalltables1Click, text::MsgAllTablesVisible, text::MsgMainTablesVisible},
+      {f.Showhints1, &TMainForm::Showhints1Click, text::MsgHintsEnabled, text::MsgHintsDisabled},
+      {f.Allowfilterpanelfloating1, &TMainForm::Allowfilterpanelfloating1Click, text::MsgFloatingEnabled,
+       text::MsgFloatingDisabled},
+      {f.Importatstartup1, &TMainForm::Importatstartup1Click, text::MsgImportAtStartupEnabled,
+       text::MsgImportAtStartupDisabled},
   };
   for (const Toggle& t : toggles) {
     SCOPED_TRACE(t.item->objectName().toStdString());
     const bool first = t.item->isChecked();
     (f.*t.handler)();
     EXPECT_NE(t.item->isChecked(), first);
-    EXPECT_EQ(f.StatusText(), first ? t.off : t.on);
+    EXPECT_EQ(f.StatusText(), Msg(first ? t.off : t.on));
     t.item->trigger();  // through the menu item
     EXPECT_EQ(t.item->isChecked(), first);
-    EXPECT_EQ(f.StatusText(), first ? t.on : t.off);
+    EXPECT_EQ(f.StatusText(), Msg(first ? t.on : t.off));
   }
   // The effects follow the checks.
   f.Showalltables1Click();
