@@ -113,6 +113,10 @@ void TKADaoDatabase::CloseAndCompact(bool keepLock) {
   if (!copyLock.names(copy)) fail("the compacted copy " + copy + " was removed");
   if (::rename(copy.c_str(), target.c_str()) != 0)
     fail("cannot replace the file by its compacted copy: " + std::string(std::strerror(errno)));
+  // The engine keeps its journal beside the file between transactions while it holds the
+  // file; one left by a killed run (committed, so not needed for recovery) belonged to the
+  // file just replaced and would stay for ever.
+  ::unlink((target + "-journal").c_str());
   syncFolder(folder);
 
   if (keepLock) {

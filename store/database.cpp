@@ -83,10 +83,13 @@ std::string lockedMessage(const std::string& path) {
   return "database is locked: another program is using the store " + path;
 }
 
-// The engine's files begin with this; an empty file is a copy that was never written.
+// The engine's files begin with this; an empty file is a copy that was never written, and
+// one that begins with zeros is a copy whose first page was not written yet.
 bool acceptCopy(const unsigned char* head, long length) {
   static const char kMagic[16] = "SQLite format 3";  // with its NUL: 16 bytes
-  return length == 0 || (length == 16 && std::memcmp(head, kMagic, 16) == 0);
+  static const unsigned char kZeros[16] = {};
+  return length == 0 ||
+         (length == 16 && (std::memcmp(head, kMagic, 16) == 0 || std::memcmp(head, kZeros, 16) == 0));
 }
 
 // Copies of this store that a killed compaction left in its folder.
@@ -96,6 +99,7 @@ void removeDeadCopies(const std::string& path) noexcept {
     fs::path real = fs::canonical(path, ec);
     if (ec) real = path;
     removeDeadFiles(real.parent_path().string(), "mdb", "", acceptCopy);
+    removeOrphanedFiles(real.parent_path().string(), "mdb", "-journal");
   } catch (...) {
   }
 }

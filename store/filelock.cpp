@@ -145,6 +145,27 @@ int removeDeadFiles(const std::string& folder, const std::string& prefix, const 
   return removed;
 }
 
+int removeOrphanedFiles(const std::string& folder, const std::string& prefix, const std::string& suffix) {
+  const std::string dirPath = folder.empty() ? std::string(".") : folder;
+  DIR* dir = ::opendir(dirPath.c_str());
+  if (!dir) return 0;
+  std::vector<std::string> candidates;
+  while (const dirent* e = ::readdir(dir)) {
+    if (matchesTemporaryName(e->d_name, prefix, suffix)) candidates.emplace_back(e->d_name);
+  }
+  ::closedir(dir);
+  int removed = 0;
+  for (const std::string& name : candidates) {
+    const std::string path = dirPath + "/" + name;
+    const std::string owner = path.substr(0, path.size() - suffix.size());
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
+    if (::lstat(owner.c_str(), &st) == 0 || errno != ENOENT) continue;
+    if (::unlink(path.c_str()) == 0) ++removed;
+  }
+  return removed;
+}
+
 bool makePrivateFolders(const std::string& path) {
   if (path.empty()) return true;
   std::string prefix;

@@ -50,6 +50,11 @@ int createLockedPrivateFile(const std::string& folder, const std::string& prefix
 int removeDeadFiles(const std::string& folder, const std::string& prefix, const std::string& suffix,
                     bool (*accept)(const unsigned char* head, long length) = nullptr);
 
+// Removes files in folder named prefix + 6 characters of a temporary name + suffix whose
+// name without the suffix names nothing (the journal of a temporary file a dead run left).
+// Returns how many were removed.
+int removeOrphanedFiles(const std::string& folder, const std::string& prefix, const std::string& suffix);
+
 // Makes every missing folder of path with mode 0700; false with errno set when one cannot be made.
 bool makePrivateFolders(const std::string& path);
 

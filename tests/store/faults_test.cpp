@@ -168,16 +168,20 @@ TEST(StoreUnderFaults, TheCompactionCopyIsPrivateAndADeadRunsCopyIsRemovedAtOpen
   const std::string sqliteHead("SQLite format 3\0rest", 20);
   writeFile(folder + "/mdbAb12Cd", sqliteHead);  // a killed compaction's copy
   writeFile(folder + "/mdbZZZZZZ", "");            // killed before it was written
+  writeFile(folder + "/mdbPage1z", std::string(4096, '\0') + "page 2");  // page 1 not written yet
   writeFile(folder + "/mdbnotes.txt", sqliteHead);  // not a name the compaction gives
   writeFile(folder + "/mdbQ1w2E3", "a file of the user's own");
+  writeFile(folder + "/mdbZZZZZZ-journal", "x");  // the engine's journal of a dead copy
   writeFile(folder + "/mdbLive00", sqliteHead);  // another program's copy, being written
+  writeFile(folder + "/mdbLive00-journal", "x");
   const int live = ::open((folder + "/mdbLive00").c_str(), O_RDONLY);
   ASSERT_EQ(::flock(live, LOCK_EX | LOCK_NB), 0);
 
   TKADaoDatabase db;
   db.Database = path;
   db.SetActive(true);
-  EXPECT_EQ(entries(folder), (std::vector<std::string>{"Quillet.mdb", "mdbLive00", "mdbQ1w2E3", "mdbnotes.txt"}));
+  EXPECT_EQ(entries(folder), (std::vector<std::string>{"Quillet.mdb", "mdbLive00", "mdbLive00-journal", "mdbQ1w2E3",
+                                                       "mdbnotes.txt"}));
   ::close(live);
 }
 
