@@ -11,5 +11,6 @@ using Args = std::vector<std::string>;
 int runDump(const Args& args);
 int runImport(const Args& args);
 int runExport(const Args& args);
+int runSample(const Args& args);
 
 }  // namespace quillet::cli

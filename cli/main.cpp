@@ -19,6 +19,7 @@ constexpr Command kCommands[] = {
     {"dump", quillet::cli::runDump},
     {"import", quillet::cli::runImport},
     {"export", quillet::cli::runExport},
+    {"sample", quillet::cli::runSample},
 };
 
 }  // namespace
