@@ -13,5 +13,6 @@ int runImport(const Args& args);
 int runExport(const Args& args);
 int runTotal(const Args& args);
 int runReport(const Args& args);
+int runSample(const Args& args);
 
 }  // namespace quillet::cli

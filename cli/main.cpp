@@ -21,6 +21,7 @@ constexpr Command kCommands[] = {
     {"export", quillet::cli::runExport},
     {"total", quillet::cli::runTotal},
     {"report", quillet::cli::runReport},
+    {"sample", quillet::cli::runSample},
 };
 
 }  // namespace

@@ -189,8 +189,8 @@ std::string SystemTempFolder() {
   return "/tmp";
 }
 
-PrivateTempFolder::PrivateTempFolder() {
-  std::string pattern = JoinPath(SystemTempFolder(), "quillet-export-XXXXXX");
+PrivateTempFolder::PrivateTempFolder(const std::string& prefix) {
+  std::string pattern = JoinPath(SystemTempFolder(), prefix + "XXXXXX");
   if (::mkdtemp(pattern.data())) path_ = pattern;  // mkdtemp makes it with mode 0700
 }
 

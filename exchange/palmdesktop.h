@@ -86,7 +86,8 @@ class PalmDesktop {
 // one automatic export; removed with whatever it still holds when the object goes.
 class PrivateTempFolder {
  public:
-  PrivateTempFolder();
+  // The folder's name begins with the prefix.
+  explicit PrivateTempFolder(const std::string& prefix = "quillet-export-");
   ~PrivateTempFolder();
   PrivateTempFolder(const PrivateTempFolder&) = delete;
   PrivateTempFolder& operator=(const PrivateTempFolder&) = delete;
