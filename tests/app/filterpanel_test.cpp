@@ -228,6 +228,30 @@ TEST_F(FilterPanelTest, TheDateEditsTakeTypedDates) {
   EXPECT_EQ(ErrorsShown().back().text, "Invalid variant type conversion");
 }
 
+TEST_F(FilterPanelTest, ANonDateKeepsTheFocus) {
+  TMainForm& f = StartWith(Rows());
+  f.MainPageControl->setCurrentWidget(f.TransactionsTabSheet);
+  f.activateWindow();
+  QApplication::setActiveWindow(&f);
+  f.FromDateDBEdit->setFocus(Qt::OtherFocusReason);
+  QApplication::processEvents();
+  if (!f.FromDateDBEdit->hasFocus()) GTEST_SKIP() << "the platform gives no focus";
+  f.FromDateDBEdit->setText("32.13.2002");
+  f.AccToDBLookupComboBox->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  ASSERT_EQ(ErrorsShown().size(), 1u);
+  EXPECT_EQ(ErrorsShown()[0].text, "'32.13.2002' is not a valid date");
+  EXPECT_TRUE(f.FromDateDBEdit->hasFocus()) << "refused to be left";
+  EXPECT_TRUE(Dm().AllFiltersDATE_FROM->IsNull());
+  // Mended, it can be left.
+  f.FromDateDBEdit->setText("2002-08-01");
+  f.AccToDBLookupComboBox->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  EXPECT_FALSE(f.FromDateDBEdit->hasFocus());
+  EXPECT_EQ(Dm().AllFiltersDATE_FROM->AsDateTime(), 37469.0);
+  EXPECT_EQ(ErrorsShown().size(), 1u);
+}
+
 TEST_F(FilterPanelTest, DateParsingForms) {
   const struct {
     const char* text;
