@@ -64,14 +64,34 @@ std::string FilterExpression(const FilterState& state) {
 }
 
 void ApplyFilter(TKADaoTable& view, const std::string& expression) {
-  if (view.Filtered()) {
-    view.SetFilter(expression);  // re-reads
-    return;
+  // Closed and opened again rather than refreshed: opening reads which rows the expression
+  // selects and leaves their values to be read when shown, so a full store is not read
+  // whole for the grid's first rows.
+  if (view.state() == TKADaoTable::State::Edit || view.state() == TKADaoTable::State::Insert) {
+    if (view.Modified())
+      view.Post();
+    else
+      view.Cancel();
   }
+  const std::string previous = view.Filter();
+  const bool wasFiltered = view.Filtered();
+  view.Close();
   view.SetFilter(expression);
   view.SetFiltered(true);
-  // Switching on an empty expression keeps the rows held; they are read afresh all the same.
-  if (expression.empty()) view.Refresh();
+  try {
+    view.Open();
+    view.RecordCount();  // the engine's errors come now, not while a grid paints
+  } catch (...) {
+    // The view goes back to the expression it had, and the engine's error is reported.
+    try {
+      view.Close();
+      view.SetFilter(previous);
+      view.SetFiltered(wasFiltered);
+      view.Open();
+    } catch (...) {
+    }
+    throw;
+  }
 }
 
 std::array<ColumnVisibility, 10> FilteredColumnVisibility(const FilterState& state, bool showFilteredColumns) {

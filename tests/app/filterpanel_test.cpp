@@ -9,8 +9,11 @@
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
+#include "analysis/filter.h"
 #include "analysis/report.h"
 #include "app/controltexts.h"
 #include "app/dbcontrols.h"
@@ -225,6 +228,30 @@ TEST_F(FilterPanelTest, TheDateEditsTakeTypedDates) {
   EXPECT_EQ(ErrorsShown().back().text, "Invalid variant type conversion");
 }
 
+TEST_F(FilterPanelTest, ANonDateKeepsTheFocus) {
+  TMainForm& f = StartWith(Rows());
+  f.MainPageControl->setCurrentWidget(f.TransactionsTabSheet);
+  f.activateWindow();
+  QApplication::setActiveWindow(&f);
+  f.FromDateDBEdit->setFocus(Qt::OtherFocusReason);
+  QApplication::processEvents();
+  if (!f.FromDateDBEdit->hasFocus()) GTEST_SKIP() << "the platform gives no focus";
+  f.FromDateDBEdit->setText("32.13.2002");
+  f.AccToDBLookupComboBox->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  ASSERT_EQ(ErrorsShown().size(), 1u);
+  EXPECT_EQ(ErrorsShown()[0].text, "'32.13.2002' is not a valid date");
+  EXPECT_TRUE(f.FromDateDBEdit->hasFocus()) << "refused to be left";
+  EXPECT_TRUE(Dm().AllFiltersDATE_FROM->IsNull());
+  // Mended, it can be left.
+  f.FromDateDBEdit->setText("2002-08-01");
+  f.AccToDBLookupComboBox->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  EXPECT_FALSE(f.FromDateDBEdit->hasFocus());
+  EXPECT_EQ(Dm().AllFiltersDATE_FROM->AsDateTime(), 37469.0);
+  EXPECT_EQ(ErrorsShown().size(), 1u);
+}
+
 TEST_F(FilterPanelTest, DateParsingForms) {
   const struct {
     const char* text;
@@ -369,6 +396,40 @@ TEST_F(ReportTest, CancelledOrUnwritableWritesNothing) {
   EXPECT_EQ(f.StatusText().toStdString(), text::message(text::MsgReportError));
   EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_EQ(Dm().Transaction->RecNo(), 2) << "the view is not touched";
+}
+
+// The report without the window (quillet-cli's) gives the window's rows and total for the
+// same stored state and the designed columns.
+TEST_F(ReportTest, StandaloneReportHasTheWindowsBodyAndTotal) {
+  TMainForm& f = StartWith(Rows() + "UPDATE _AllFilters SET ACC_TO_ENABLED = 1, ACC_TO_ID = 10, DATE_TO = 37483.5, "
+                                    "DATE_TO_ENABLED = 1, BALANCE_CURRENCY = 2;");
+  ASSERT_EQ(ShownIds(), (Ids{1, 2}));
+  const std::string window = home_->file("window.txt");
+  Answer(window, 0);
+  f.Exportreport1->trigger();
+  ASSERT_TRUE(ErrorsShown().empty());
+
+  const std::string standalone = home_->file("standalone.txt");
+  {
+    std::FILE* out = std::fopen(standalone.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    analysis::ReportWriter writer(out, analysis::ReportLayout::Text);
+    analysis::ApplyFilter(*Dm().Transaction, analysis::FilterExpression(analysis::StoredFilterState(Dm())));
+    analysis::WriteStandaloneReport(writer, Dm(), analysis::StoredFilterState(Dm()), 2, f.formats());
+    std::fclose(out);
+  }
+  // The rows: from the end of the header line to the filter lines (titles may be translated).
+  auto body = [](const std::string& report) {
+    const std::size_t from = report.find("\r\n\r\n");
+    const std::size_t to = report.find("\r\n\r\n\r\n", from + 4);
+    return report.substr(from, to == std::string::npos ? to : to - from);
+  };
+  const std::string w = ReadFileBytes(window), s = ReadFileBytes(standalone);
+  EXPECT_EQ(body(w), body(s));
+  EXPECT_NE(body(w).find("\tUSD;"), std::string::npos) << w;
+  EXPECT_EQ(std::count(w.begin(), w.end(), '\n'), std::count(s.begin(), s.end(), '\n'));
+  EXPECT_EQ(Total(), "100.00");  // 100 x 1 / 2 + 50
+  EXPECT_NE(s.find(" 100.00 EUR\r\n"), std::string::npos) << s;
 }
 
 // The window's designed transaction grid is what a report without the window writes.
