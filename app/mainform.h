@@ -296,6 +296,9 @@ class TMainForm : public QMainWindow, public StoreUi {
   QString ReportSaveDialogTitle;
 
   void buildMenu();
+  // A scroll area below parent holding a new content widget, which it returns; the area is
+  // the content's grandparent (the viewport between them).
+  QWidget* scrolling(QWidget* parent, const char* name);
   void buildImportExportPage();
   void buildAccountsPage();
   void buildTransactionsPage();

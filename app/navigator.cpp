@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QStyle>
+#include <algorithm>
 
 namespace quillet::app {
 
@@ -64,9 +65,13 @@ void TDBNavigator::Click(Button b) {
       case Last:
         view.Last();
         break;
-      case Refresh:
+      case Refresh: {
+        // Fresh rows, the same place in them.
+        const int row = view.RecNo();
         view.Refresh();
+        if (row > 0 && view.RecordCount() > 0) view.SetRecNo(std::min(row, view.RecordCount() - 1));
         break;
+      }
     }
   } catch (const std::exception& e) {
     if (onError_) onError_(e);
