@@ -35,6 +35,7 @@
 #include "app/controltexts.h"
 #include "app/dbcontrols.h"
 #include "app/grid.h"
+#include "app/icons.h"
 #include "app/navigator.h"
 #include "app/radiogroup.h"
 #include "app/settings.h"
@@ -125,6 +126,7 @@ TMainForm::TMainForm(const Environment& environment, QWidget* parent)
       formats_(SystemFormats()) {
   if (!dialogs_) throw std::invalid_argument("TMainForm needs its dialogs");
   setObjectName(QStringLiteral("MainForm"));
+  setWindowIcon(ProgramIcon());
 
   // The window and its controls with their designed properties.
   setMinimumSize(370, 230);

@@ -1,5 +1,7 @@
 #include "app/navigator.h"
 
+#include "app/icons.h"
+
 #include <QHBoxLayout>
 #include <QStyle>
 #include <algorithm>
@@ -11,13 +13,13 @@ TDBNavigator::TDBNavigator(QWidget* parent) : QWidget(parent) {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   static const char* const names[kButtonCount] = {"nbFirst", "nbPrior", "nbNext", "nbLast", "nbRefresh"};
-  const QStyle::StandardPixmap icons[kButtonCount] = {QStyle::SP_MediaSkipBackward, QStyle::SP_ArrowLeft,
-                                                       QStyle::SP_ArrowRight, QStyle::SP_MediaSkipForward,
-                                                       QStyle::SP_BrowserReload};
+  const NavigatorPicture icons[kButtonCount] = {NavigatorPicture::First, NavigatorPicture::Prior,
+                                                NavigatorPicture::Next, NavigatorPicture::Last,
+                                                NavigatorPicture::Refresh};
   for (int i = 0; i < kButtonCount; ++i) {
     auto* b = new QToolButton(this);
     b->setObjectName(QLatin1String(names[i]));
-    b->setIcon(style()->standardIcon(icons[i]));
+    b->setIcon(NavigatorIcon(icons[i]));
     b->setAutoRaise(false);
     b->setFocusPolicy(Qt::NoFocus);
     b->setMinimumSize(25, 25);
