@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <algorithm>
+#include <cmath>
 
 #include "app/dialogs.h"
 #include "text/codepage.h"
@@ -193,10 +194,12 @@ void ViewTableModel::rowRemoved(int row) {
     dataReset();
     return;
   }
+  emit removalStarting();
   beginRemoveRows({}, row, row);
   --rows_;
   if (current_ >= rows_) current_ = rows_ - 1;
   endRemoveRows();
+  emit removalDone();
 }
 
 void ViewTableModel::rowChanged(int row) {
@@ -229,6 +232,8 @@ TKADaoDBGrid::TKADaoDBGrid(QWidget* parent) : QTableView(parent), model_(new Vie
   titles->setStretchLastSection(false);
   titles->setHighlightSections(false);
   titles->setMinimumSectionSize(0);
+  // A title cut by a narrow column still reads from its start.
+  titles->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
   // The row indicator column: fixed rows, so that a large table costs nothing to lay out.
   QHeaderView* rows = verticalHeader();
@@ -240,6 +245,13 @@ TKADaoDBGrid::TKADaoDBGrid(QWidget* parent) : QTableView(parent), model_(new Vie
   connect(model_, &ViewTableModel::viewMoved, this, &TKADaoDBGrid::followView);
   connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current, const QModelIndex&) { moveView(current); });
+  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { keepCurrentHighlighted(); });
+  // While a row is removed the selection model picks a new current row of its own (the one
+  // above); the view's own choice (the row that moved up into the place) is the one shown.
+  connect(model_, &ViewTableModel::removalStarting, this, [this] { removing_ = true; });
+  connect(model_, &ViewTableModel::removalDone, this, [this] { removing_ = false; });
+  // After a reset the grid's current row is the view's again.
+  connect(model_, &QAbstractItemModel::modelReset, this, [this] { followView(model_->currentRow()); });
   connect(titles, &QHeaderView::sectionResized, this, [this](int column, int, int size) {
     if (size > 0 && column >= 0 && column < static_cast<int>(widths_.size()))
       widths_[static_cast<std::size_t>(column)] = size;
@@ -363,6 +375,15 @@ int TKADaoDBGrid::DefaultColumnWidth(FieldType type, const QString& title) const
   return std::max(cells, heading);
 }
 
+double TKADaoDBGrid::AverageLetterWidth() const {
+  static const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  return fontMetrics().horizontalAdvance(letters) / static_cast<double>(letters.size());
+}
+
+int TKADaoDBGrid::ScaledWidth(int designed) const {
+  return static_cast<int>(std::lround(designed * AverageLetterWidth() / kDesignedLetterWidth));
+}
+
 bool TKADaoDBGrid::ShowMemos() const {
   const TKADaoTable* v = model_->view();
   return v && v->CacheMemos();
@@ -457,6 +478,43 @@ void TKADaoDBGrid::keyPressEvent(QKeyEvent* event) {
   QTableView::keyPressEvent(event);
 }
 
+QItemSelectionModel::SelectionFlags TKADaoDBGrid::selectionCommand(const QModelIndex& index,
+                                                                   const QEvent* event) const {
+  if (event && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    if (key->modifiers() & Qt::ControlModifier) {
+      switch (key->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+          if (!(key->modifiers() & Qt::ShiftModifier))
+            return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+          break;
+        default:
+          break;
+      }
+    }
+  }
+  return QTableView::selectionCommand(index, event);
+}
+
+void TKADaoDBGrid::keepCurrentHighlighted() {
+  if (following_ || removing_) return;
+  QItemSelectionModel* selection = selectionModel();
+  const QModelIndex current = currentIndex();
+  if (!current.isValid() || !selection->hasSelection() || selection->rowIntersectsSelection(current.row(), {}))
+    return;
+  int nearest = -1;
+  for (const QItemSelectionRange& range : selection->selection())
+    for (int r : {range.top(), range.bottom()})
+      if (nearest < 0 || std::abs(r - current.row()) < std::abs(nearest - current.row())) nearest = r;
+  if (nearest < 0) return;
+  selection->setCurrentIndex(model_->index(nearest, current.column()), QItemSelectionModel::NoUpdate);
+}
+
 void TKADaoDBGrid::followView(int row) {
   if (following_) return;
   following_ = true;
@@ -478,7 +536,7 @@ void TKADaoDBGrid::followView(int row) {
 }
 
 void TKADaoDBGrid::moveView(const QModelIndex& current) {
-  if (following_ || !current.isValid()) return;
+  if (following_ || removing_ || !current.isValid()) return;
   TKADaoTable* v = model_->view();
   if (!v || !v->Active() || v->RecNo() == current.row()) return;
   following_ = true;

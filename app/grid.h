@@ -59,6 +59,9 @@ class ViewTableModel : public QAbstractTableModel, public DataSourceListener {
 
  signals:
   void viewMoved(int row);
+  // Around the removal of a row by the view, before any listener of the model hears of it.
+  void removalStarting();
+  void removalDone();
 
  private:
   void resolveFields();
@@ -109,6 +112,12 @@ class TKADaoDBGrid : public QTableView {
   void ShowAllColumns();
   // Width the grid gives a column of this kind of field when the design leaves it open.
   int DefaultColumnWidth(FieldType type, const QString& title) const;
+  // A designed width, in pixels of the designed 8-point font, in pixels of the grid's font:
+  // scaled by the ratio of the average letter widths, so order and proportions stay.
+  int ScaledWidth(int designed) const;
+  // Average width of a letter (A-Z, a-z) in the grid's font, and in the designed font.
+  double AverageLetterWidth() const;
+  static constexpr double kDesignedLetterWidth = 5.5;
 
   // Memo display of the view (Ctrl+M).
   bool ShowMemos() const;
@@ -123,12 +132,18 @@ class TKADaoDBGrid : public QTableView {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  // Keyboard moves with Ctrl move the highlight with the current row: the row you see is the
+  // row the commands act on.
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event = nullptr) const override;
 
  private:
   int logical(int index) const;
   bool browsing() const;
   void followView(int row);
   void moveView(const QModelIndex& current);
+  // A current row outside a non-empty highlight moves to the nearest highlighted row.
+  void keepCurrentHighlighted();
   void guarded(const std::function<void()>& f);
 
   ViewTableModel* model_;
@@ -136,6 +151,7 @@ class TKADaoDBGrid : public QTableView {
   Dialogs* dialogs_ = nullptr;
   std::function<void(const std::exception&)> onError_;
   bool following_ = false;
+  bool removing_ = false;
 };
 
 }  // namespace quillet::app

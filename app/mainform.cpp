@@ -21,6 +21,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
@@ -33,6 +35,7 @@
 #include "app/controltexts.h"
 #include "app/dbcontrols.h"
 #include "app/grid.h"
+#include "app/icons.h"
 #include "app/navigator.h"
 #include "app/radiogroup.h"
 #include "app/settings.h"
@@ -74,7 +77,31 @@ FieldType designedFieldType(const char* table, const std::string& field) {
   return FieldType::Text;  // lookup fields show names
 }
 
-void putAt(QWidget* w, int left, int top, int width, int height) { w->setGeometry(left, top, width, height); }
+// The filter panel's scroll area: as large as its rows want, as small as one row, so a small
+// page keeps room for the grid and scrolls the panel instead.
+class FilterPanelArea : public QScrollArea {
+ public:
+  using QScrollArea::QScrollArea;
+  QSize sizeHint() const override {
+    const QWidget* w = widget();
+    if (!w) return QScrollArea::sizeHint();
+    const QSize inner = w->sizeHint();
+    // Room for the horizontal scroll bar when the rows are wider than the panel.
+    const int bar = width() < w->minimumSizeHint().width() ? horizontalScrollBar()->sizeHint().height() : 0;
+    return {inner.width() + 2 * frameWidth(), inner.height() + bar + 2 * frameWidth()};
+  }
+  QSize minimumSizeHint() const override {
+    const QWidget* w = widget();
+    const int row = w ? w->fontMetrics().height() + 12 : 24;
+    return {80, row + horizontalScrollBar()->sizeHint().height()};
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QScrollArea::resizeEvent(event);
+    updateGeometry();  // the scroll bar's room may have come or gone
+  }
+};
 
 }  // namespace
 
@@ -99,6 +126,7 @@ TMainForm::TMainForm(const Environment& environment, QWidget* parent)
       formats_(SystemFormats()) {
   if (!dialogs_) throw std::invalid_argument("TMainForm needs its dialogs");
   setObjectName(QStringLiteral("MainForm"));
+  setWindowIcon(ProgramIcon());
 
   // The window and its controls with their designed properties.
   setMinimumSize(370, 230);
@@ -244,7 +272,7 @@ void TMainForm::designColumns(TKADaoDBGrid* grid, const char* table,
   for (const auto& [field, width] : columns) {
     QString title = DesignedText(gridName.constData(), TextRole::ColumnTitle, field);
     if (title.isEmpty()) title = QLatin1String(field);
-    const int w = width >= 0 ? width : grid->DefaultColumnWidth(designedFieldType(table, field), title);
+    const int w = width >= 0 ? grid->ScaledWidth(width) : grid->DefaultColumnWidth(designedFieldType(table, field), title);
     layout.push_back({field, title.toStdString(), w, true});
   }
   grid->SetColumns(layout);
@@ -254,9 +282,15 @@ void TMainForm::buildImportExportPage() {
   ImportExportTabSheet = new QWidget(MainPageControl);
   ImportExportTabSheet->setObjectName(QStringLiteral("ImportExportTabSheet"));
   MainPageControl->addTab(ImportExportTabSheet, QString());
-  auto* page = new QVBoxLayout(ImportExportTabSheet);
+  // Below the size that holds everything the page scrolls; nothing is drawn over anything.
+  auto* outer = new QVBoxLayout(ImportExportTabSheet);
+  outer->setContentsMargins(0, 0, 0, 0);
+  QWidget* content = scrolling(ImportExportTabSheet, "ImportExportScrollArea");
+  outer->addWidget(content->parentWidget()->parentWidget());
+  auto* page = new QVBoxLayout(content);
+  page->setContentsMargins(4, 4, 4, 4);
 
-  ExchangeTypeRadioGroup = new TRadioGroup(ImportExportTabSheet, 2);
+  ExchangeTypeRadioGroup = new TRadioGroup(content, 2);
   ExchangeTypeRadioGroup->setObjectName(QStringLiteral("ExchangeTypeRadioGroup"));
   ExchangeTypeRadioGroup->SetItems(DesignedText("ExchangeTypeRadioGroup", TextRole::Items).split(u'\n'));
   ExchangeTypeRadioGroup->SetItemIndex(1);
@@ -265,66 +299,92 @@ void TMainForm::buildImportExportPage() {
   auto* below = new QHBoxLayout;
   page->addLayout(below, 1);
 
-  SelectUserGroupBox = new QGroupBox(ImportExportTabSheet);
+  SelectUserGroupBox = new QGroupBox(content);
   SelectUserGroupBox->setObjectName(QStringLiteral("SelectUserGroupBox"));
-  SelectUserGroupBox->setFixedWidth(225);
   auto* userBox = new QVBoxLayout(SelectUserGroupBox);
   userBox->setContentsMargins(0, 0, 0, 0);
   SelectUserPanel = new QWidget(SelectUserGroupBox);
   SelectUserPanel->setObjectName(QStringLiteral("SelectUserPanel"));
   auto* userPanel = new QVBoxLayout(SelectUserPanel);
   userPanel->setContentsMargins(8, 8, 8, 8);
+  // The designed width at least; the box's title widens it further (a minimum set on the box
+  // itself would override its title).
+  SelectUserPanel->setMinimumWidth(221);
   SelectUserListBox = new QListWidget(SelectUserPanel);
   SelectUserListBox->setObjectName(QStringLiteral("SelectUserListBox"));
   SelectUserListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+  SelectUserListBox->setMinimumHeight(3 * SelectUserListBox->fontMetrics().height());
   userPanel->addWidget(SelectUserListBox);
   userBox->addWidget(SelectUserPanel);
-  below->addWidget(SelectUserGroupBox);
+  below->addWidget(SelectUserGroupBox, 2);
 
-  ImportExportPanel = new QWidget(ImportExportTabSheet);
+  ImportExportPanel = new QWidget(content);
   ImportExportPanel->setObjectName(QStringLiteral("ImportExportPanel"));
   auto* panel = new QVBoxLayout(ImportExportPanel);
   panel->setContentsMargins(0, 0, 0, 0);
-  below->addWidget(ImportExportPanel, 1);
+  below->addWidget(ImportExportPanel, 3);
 
-  // One group box of the exchange: path label, path field, browse button, command button(s).
-  auto exchangeBox = [this](const char* name, int height, QLabel*& label, const char* labelName, QLineEdit*& edit,
+  // One group box of the exchange: the path label over the path field and its browse button,
+  // then the command button(s). The label wraps rather than being cut.
+  auto exchangeBox = [this](const char* name, QLabel*& label, const char* labelName, QLineEdit*& edit,
                             const char* editName, QToolButton*& browse, const char* browseName, QPushButton*& button,
-                            const char* buttonName, QStyle::StandardPixmap picture) {
+                            const char* buttonName, QStyle::StandardPixmap picture, QHBoxLayout*& buttons) {
     auto* box = new QGroupBox(ImportExportPanel);
     box->setObjectName(QLatin1String(name));
-    box->setFixedHeight(height);
-    box->setMinimumWidth(345);
+    auto* grid = new QGridLayout(box);
+    grid->setHorizontalSpacing(6);
     label = new QLabel(box);
     label->setObjectName(QLatin1String(labelName));
-    putAt(label, 8, 22, 330, 17);
+    label->setWordWrap(true);
+    grid->addWidget(label, 0, 0, 1, 2);
     edit = new QLineEdit(box);
     edit->setObjectName(QLatin1String(editName));
-    putAt(edit, 8, 40, 297, 23);
+    edit->setMinimumWidth(80);
+    grid->addWidget(edit, 1, 0);
     browse = new QToolButton(box);
     browse->setObjectName(QLatin1String(browseName));
     browse->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    putAt(browse, 312, 40, 25, 25);
+    browse->setMinimumSize(25, 25);
+    grid->addWidget(browse, 1, 1);
+    grid->setColumnStretch(0, 1);
+    buttons = new QHBoxLayout;
     button = new QPushButton(box);
     button->setObjectName(QLatin1String(buttonName));
     button->setIcon(style()->standardIcon(picture));
-    putAt(button, 8, 72, 121, 25);
+    buttons->addWidget(button);
+    grid->addLayout(buttons, 2, 0, 1, 2);
     return box;
   };
-  ImportGroupBox = exchangeBox("ImportGroupBox", 113, ImportPathLabel, "ImportPathLabel", ImportPathEdit,
-                               "ImportPathEdit", ImportPathBrowseButton, "ImportPathBrowseButton", ImportButton,
-                               "ImportButton", QStyle::SP_ArrowDown);
+  QHBoxLayout* importButtons = nullptr;
+  QHBoxLayout* exportButtons = nullptr;
+  ImportGroupBox = exchangeBox("ImportGroupBox", ImportPathLabel, "ImportPathLabel", ImportPathEdit, "ImportPathEdit",
+                               ImportPathBrowseButton, "ImportPathBrowseButton", ImportButton, "ImportButton",
+                               QStyle::SP_ArrowDown, importButtons);
   ClearAllTables = new QPushButton(ImportGroupBox);
   ClearAllTables->setObjectName(QStringLiteral("ClearAllTables"));
   ClearAllTables->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
-  putAt(ClearAllTables, 160, 72, 145, 25);
-  ExportGroupBox = exchangeBox("ExportGroupBox", 112, ExportpathLabel, "ExportpathLabel", ExportPathEdit,
-                               "ExportPathEdit", ExportPathBrowseButton, "ExportPathBrowseButton", ExportButton,
-                               "ExportButton", QStyle::SP_ArrowUp);
+  importButtons->addSpacing(6);
+  importButtons->addWidget(ClearAllTables);
+  importButtons->addStretch(1);
+  ExportGroupBox = exchangeBox("ExportGroupBox", ExportpathLabel, "ExportpathLabel", ExportPathEdit, "ExportPathEdit",
+                               ExportPathBrowseButton, "ExportPathBrowseButton", ExportButton, "ExportButton",
+                               QStyle::SP_ArrowUp, exportButtons);
+  exportButtons->addStretch(1);
   ExportButton->setLayoutDirection(Qt::RightToLeft);  // its picture right of its caption
   panel->addWidget(ImportGroupBox);
   panel->addWidget(ExportGroupBox);
   panel->addStretch(1);
+}
+
+QWidget* TMainForm::scrolling(QWidget* parent, const char* name) {
+  auto* area = new QScrollArea(parent);
+  area->setObjectName(QLatin1String(name));
+  area->setFrameShape(QFrame::NoFrame);
+  area->setWidgetResizable(true);
+  auto* content = new QWidget;
+  content->setObjectName(QLatin1String(name) + QStringLiteral("Contents"));
+  area->setWidget(content);
+  return content;
 }
 
 void TMainForm::buildAccountsPage() {
@@ -388,10 +448,16 @@ void TMainForm::buildTransactionsPage() {
   fixedPanelTitle_ = new QWidget(TransactionsFilterPanel);
   fixedPanelTitle_->setObjectName(QStringLiteral("TransactionsFilterPanelFixedTitle"));
   fixedPanelTitle_->setFixedHeight(0);
-  auto* contents = new QWidget(TransactionsFilterPanel);
+  // The panel keeps its rows whole: when the page is too small for them it scrolls.
+  auto* area = new FilterPanelArea(TransactionsFilterPanel);
+  area->setObjectName(QStringLiteral("TransactionsFilterPanelScrollArea"));
+  area->setFrameShape(QFrame::NoFrame);
+  area->setWidgetResizable(true);
+  auto* contents = new QWidget;
   contents->setObjectName(QStringLiteral("TransactionsFilterPanelContents"));
   buildFilterPanel(contents);
-  TransactionsFilterPanel->setWidget(contents);
+  area->setWidget(contents);
+  TransactionsFilterPanel->setWidget(area);
   TransactionsTabSheet->addDockWidget(Qt::TopDockWidgetArea, TransactionsFilterPanel);
 }
 
@@ -462,16 +528,18 @@ void TMainForm::buildFilterPanel(QWidget* panel) {
   TransactionsTotalEdit->setReadOnly(true);
   lookup(TransactionsTotalCurrencyDBLookupComboBox, "TransactionsTotalCurrencyDBLookupComboBox", 7);
 
-  // The panel's four rows in three groups were designed for a smaller interface font; one
-  // point less keeps all three groups within the designed window width.
-  QFont small = panel->font();
-  if (small.pointSizeF() > 8.0) small.setPointSizeF(small.pointSizeF() - 1.0);
-  panel->setFont(small);
-  QFont bold = small;
+  // The window's font; the total in bold.
+  QFont bold = panel->font();
   bold.setBold(true);
   TransactionsTotalLabel->setFont(bold);
   TransactionsTotalEdit->setFont(bold);
   TransactionsTotalCurrencyDBLookupComboBox->setFont(bold);
+  // Lookup lists wide enough for a short name ("Ремонт") beside their drop-down button.
+  const int shortName = 7 * panel->fontMetrics().averageCharWidth();
+  for (QComboBox* box : {static_cast<QComboBox*>(AccToDBLookupComboBox), static_cast<QComboBox*>(AccFromDBLookupComboBox),
+                         static_cast<QComboBox*>(Category1DBLookupComboBox), static_cast<QComboBox*>(Category2DBLookupComboBox),
+                         static_cast<QComboBox*>(Category3DBLookupComboBox), static_cast<QComboBox*>(Category4DBLookupComboBox)})
+    box->setMinimumWidth(shortName + 24);
 
   // Four rows in three column groups: accounts, dates and total | categories | currency and
   // the three yes/no lists.
@@ -518,8 +586,11 @@ void TMainForm::buildFilterPanel(QWidget* panel) {
   grid->addWidget(BillableComboBox, 2, 4);
   grid->addWidget(ClearedLabel, 3, 3);
   grid->addWidget(ClearedComboBox, 3, 4);
-  grid->setColumnStretch(0, 5);
-  grid->setColumnStretch(2, 3);
+  // The designed widths share out the room: the first group, the category lists, the lists of
+  // the third group.
+  grid->setColumnStretch(0, 238);
+  grid->setColumnStretch(2, 129);
+  grid->setColumnStretch(4, 49);
 
   QWidget* order[] = {AccToDBCheckBox,          AccToDBLookupComboBox,
                       AccFromDBCheckBox,        AccFromDBLookupComboBox,

@@ -309,8 +309,16 @@ class TMainForm : public QMainWindow, public StoreUi {
   void wireViewCommands();
   // The report save dialog's title in the texts in effect, for a dialog made when first shown.
   QString ReportSaveDialogTitle;
+ public:
+  // Moves a floating filter panel off the window, beside it where the screen has room.
+  void PlaceFloatingPanel();
+
+ private:
 
   void buildMenu();
+  // A scroll area below parent holding a new content widget, which it returns; the area is
+  // the content's grandparent (the viewport between them).
+  QWidget* scrolling(QWidget* parent, const char* name);
   void buildImportExportPage();
   void buildAccountsPage();
   void buildTransactionsPage();

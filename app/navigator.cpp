@@ -1,7 +1,10 @@
 #include "app/navigator.h"
 
+#include "app/icons.h"
+
 #include <QHBoxLayout>
 #include <QStyle>
+#include <algorithm>
 
 namespace quillet::app {
 
@@ -10,13 +13,13 @@ TDBNavigator::TDBNavigator(QWidget* parent) : QWidget(parent) {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   static const char* const names[kButtonCount] = {"nbFirst", "nbPrior", "nbNext", "nbLast", "nbRefresh"};
-  const QStyle::StandardPixmap icons[kButtonCount] = {QStyle::SP_MediaSkipBackward, QStyle::SP_ArrowLeft,
-                                                       QStyle::SP_ArrowRight, QStyle::SP_MediaSkipForward,
-                                                       QStyle::SP_BrowserReload};
+  const NavigatorPicture icons[kButtonCount] = {NavigatorPicture::First, NavigatorPicture::Prior,
+                                                NavigatorPicture::Next, NavigatorPicture::Last,
+                                                NavigatorPicture::Refresh};
   for (int i = 0; i < kButtonCount; ++i) {
     auto* b = new QToolButton(this);
     b->setObjectName(QLatin1String(names[i]));
-    b->setIcon(style()->standardIcon(icons[i]));
+    b->setIcon(NavigatorIcon(icons[i]));
     b->setAutoRaise(false);
     b->setFocusPolicy(Qt::NoFocus);
     b->setMinimumSize(25, 25);
@@ -64,9 +67,13 @@ void TDBNavigator::Click(Button b) {
       case Last:
         view.Last();
         break;
-      case Refresh:
+      case Refresh: {
+        // Fresh rows, the same place in them.
+        const int row = view.RecNo();
         view.Refresh();
+        if (row > 0 && view.RecordCount() > 0) view.SetRecNo(std::min(row, view.RecordCount() - 1));
         break;
+      }
     }
   } catch (const std::exception& e) {
     if (onError_) onError_(e);

@@ -1,6 +1,7 @@
 #pragma once
-// A group of radio buttons with one item index, in columns. Every change of the index,
-// by a click or by the program, emits Click().
+// A group of radio buttons with one item index, in columns while they fit side by side and
+// in one column when they do not. Every change of the index, by a click or by the program,
+// emits Click().
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QRadioButton>
@@ -25,13 +26,21 @@ class TRadioGroup : public QGroupBox {
  signals:
   void Click();
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
  private:
   void rebuild(const QStringList& items);
+  // Places the buttons in the columns that fit the width; force re-places them anyway.
+  void arrange(bool force);
+  int sideBySideWidth() const;
   void showIndex();
 
   QButtonGroup* group_;
   std::vector<QRadioButton*> buttons_;
   int columns_;
+  int shownColumns_ = 0;
   int index_ = -1;
 };
 

@@ -1,9 +1,12 @@
 // The View, File and Help commands.
 #include <QAction>
 #include <QDockWidget>
+#include <QGuiApplication>
 #include <QMainWindow>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolTip>
 
 #include "app/controltexts.h"
@@ -92,8 +95,50 @@ void TMainForm::Contents1Click() { (void)dialogs_->openDocument(HelpPath().toStd
 
 void TMainForm::About1Click() { dialogs_->inform(text::message(text::MsgAboutCaption), text::message(text::MsgAbout)); }
 
+// A floating panel leaves the page: once it is let go, it moves beside the window when it
+// lies over it, to the first side where the screen has room for it.
+void TMainForm::PlaceFloatingPanel() {
+  QDockWidget* panel = TransactionsFilterPanel;
+  if (!panel->isFloating()) return;
+  const QRect window = frameGeometry();
+  const QRect own = panel->frameGeometry();
+  if (!own.intersects(window)) return;
+  const QScreen* s = screen();
+  const QRect room = s ? s->availableGeometry() : QRect();
+  const int gap = 4;
+  const QPoint candidates[] = {
+      {window.left(), window.bottom() + 1 + gap},             // below
+      {window.left(), window.top() - own.height() - gap},     // above
+      {window.right() + 1 + gap, window.top()},               // right
+      {window.left() - own.width() - gap, window.top()},      // left
+  };
+  for (const QPoint& at : candidates) {
+    if (room.isNull() || room.contains(QRect(at, own.size()))) {
+      panel->move(at + (panel->pos() - own.topLeft()));
+      return;
+    }
+  }
+}
+
 void TMainForm::wireViewCommands() {
   ReportSaveDialogTitle = DesignedText("ReportSaveDialog", TextRole::DialogTitle);
+  // Tabs highlight under the mouse.
+  MainPageControl->tabBar()->setAttribute(Qt::WA_Hover, true);
+
+  auto* letGo = new QTimer(this);
+  letGo->setObjectName(QStringLiteral("FloatingPanelPlacement"));
+  letGo->setInterval(50);
+  connect(letGo, &QTimer::timeout, this, [this, letGo] {
+    if (QGuiApplication::mouseButtons() != Qt::NoButton) return;  // still being dragged
+    letGo->stop();
+    PlaceFloatingPanel();
+  });
+  connect(TransactionsFilterPanel, &QDockWidget::topLevelChanged, this, [letGo](bool floating) {
+    if (floating)
+      letGo->start();
+    else
+      letGo->stop();
+  });
 }
 
 }  // namespace quillet::app

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolTip>
 
@@ -350,6 +351,130 @@ TEST_F(GridTest, HintsShowOnlyWhileTheHintSwitchIsOn) {
     w->removeEventFilter(&counter);
   }
   QToolTip::hideText();
+}
+
+}  // namespace
+}  // namespace quillet::app::testing
+
+namespace quillet::app::testing {
+namespace {
+
+class GridRowTest : public AppTest {
+ protected:
+  // Five currencies: IDs 1 to 5, named "c1" to "c5", in this order.
+  TKADaoDBGrid* StartWithFiveRows() {
+    MakeStore("INSERT INTO Currency VALUES (1, 'c1', 1), (2, 'c2', 2), (3, 'c3', 3), (4, 'c4', 4), (5, 'c5', 5);");
+    Start();
+    Form().MainPageControl->setCurrentWidget(Form().CurrenciesTabSheet);
+    return Form().CurrenciesKADaoDBGrid;
+  }
+  // The rows highlighted, in order.
+  static std::vector<int> Highlighted(TKADaoDBGrid* grid) {
+    std::vector<int> rows;
+    for (int r = 0; r < grid->Model()->rowCount(); ++r)
+      if (grid->selectionModel()->rowIntersectsSelection(r, {})) rows.push_back(r);
+    return rows;
+  }
+  std::string NameAtView() { return Dm().Currency->FieldByName("NAME").AsString(); }
+};
+
+TEST_F(GridRowTest, CtrlMovesCarryTheHighlightWithTheCurrentRow) {
+  TKADaoDBGrid* grid = StartWithFiveRows();
+  TKADaoTable& view = *Dm().Currency;
+  struct Move {
+    Qt::Key key;
+    int row;  // the current row after it
+  };
+  for (const Move m : {Move{Qt::Key_Down, 1}, Move{Qt::Key_Down, 2}, Move{Qt::Key_End, 4}, Move{Qt::Key_Up, 3},
+                       Move{Qt::Key_Home, 0}, Move{Qt::Key_PageDown, 4}}) {
+    SCOPED_TRACE(m.key);
+    QTest::keyClick(grid, m.key, Qt::ControlModifier);
+    EXPECT_EQ(grid->currentIndex().row(), m.row);
+    EXPECT_EQ(view.RecNo(), m.row);
+    EXPECT_EQ(Highlighted(grid), std::vector<int>{m.row}) << "the highlight went with the current row";
+  }
+  // Copy and delete act on the same row.
+  QTest::keyClick(grid, Qt::Key_Up, Qt::ControlModifier);
+  QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith("c4\t"));
+  dialogs_.answers = {true};
+  QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+  EXPECT_EQ(view.RecordCount(), 4);
+  Stop();
+  EXPECT_EQ(QueryStore("SELECT COUNT(*) FROM Currency WHERE NAME = 'c4'"), 0);
+  EXPECT_EQ(QueryStore("SELECT COUNT(*) FROM Currency"), 4);
+}
+
+TEST_F(GridRowTest, ACtrlClickThatUnhighlightsTheCurrentRowMovesItToAHighlightedOne) {
+  TKADaoDBGrid* grid = StartWithFiveRows();
+  grid->show();
+  auto rowPoint = [grid](int row) {
+    return QPoint(grid->columnViewportPosition(0) + 5, grid->rowViewportPosition(row) + 3);
+  };
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(1));
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier, rowPoint(3));
+  ASSERT_EQ(Highlighted(grid), (std::vector<int>{1, 3}));
+  ASSERT_EQ(grid->currentIndex().row(), 3);
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier, rowPoint(3));  // off again
+  EXPECT_EQ(Highlighted(grid), std::vector<int>{1});
+  EXPECT_EQ(grid->currentIndex().row(), 1);
+  EXPECT_EQ(Dm().Currency->RecNo(), 1);
+  EXPECT_EQ(NameAtView(), "c2");
+}
+
+TEST_F(GridRowTest, RepeatedDeletesWalkDownAndTheLastRowStepsBack) {
+  TKADaoDBGrid* grid = StartWithFiveRows();
+  grid->setCurrentIndex(grid->Model()->index(1, 0));
+  const char* expected[] = {"c3", "c4", "c5", "c1"};  // current after each delete
+  for (const char* name : expected) {
+    SCOPED_TRACE(name);
+    dialogs_.answers = {true};
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(NameAtView(), name);
+    EXPECT_EQ(grid->currentIndex().row(), Dm().Currency->RecNo());
+    EXPECT_EQ(Highlighted(grid), std::vector<int>{Dm().Currency->RecNo()});
+  }
+  EXPECT_EQ(Dm().Currency->RecordCount(), 1);
+}
+
+TEST_F(GridRowTest, TheNavigatorsRefreshKeepsTheCurrentRow) {
+  TKADaoDBGrid* grid = StartWithFiveRows();
+  TDBNavigator* nav = Form().CurrenciesDBNavigator;
+  nav->Click(TDBNavigator::Next);
+  nav->Click(TDBNavigator::Next);
+  nav->Click(TDBNavigator::Next);
+  ASSERT_EQ(Dm().Currency->RecNo(), 3);
+  nav->Click(TDBNavigator::Refresh);
+  EXPECT_EQ(Dm().Currency->RecNo(), 3);
+  EXPECT_EQ(NameAtView(), "c4");
+  EXPECT_EQ(grid->currentIndex().row(), 3);
+  nav->Click(TDBNavigator::First);
+  nav->Click(TDBNavigator::Refresh);
+  EXPECT_EQ(Dm().Currency->RecNo(), 0);
+}
+
+TEST_F(GridRowTest, DesignedWidthsScaleWithTheFontAndTitlesReadFromTheirStart) {
+  Start();
+  TKADaoDBGrid* grid = Form().TransactionsKADaoDBGrid;
+  EXPECT_TRUE(grid->horizontalHeader()->defaultAlignment() & Qt::AlignLeft);
+  // Proportions stay; the ratio is that of the average letter widths.
+  const double ratio = grid->AverageLetterWidth() / TKADaoDBGrid::kDesignedLetterWidth;
+  for (int designed : {48, 50, 100, 150, 300}) {
+    SCOPED_TRACE(designed);
+    EXPECT_NEAR(grid->ScaledWidth(designed), designed * ratio, 0.5 + 1e-9);
+  }
+  EXPECT_NEAR(grid->ScaledWidth(100), 2 * grid->ScaledWidth(50), 1);
+  // A font twice the size gives columns about twice as wide.
+  TKADaoDBGrid big;
+  QFont font = grid->font();
+  font.setPointSizeF(font.pointSizeF() * 2);
+  big.setFont(font);
+  EXPECT_NEAR(big.ScaledWidth(100) / static_cast<double>(grid->ScaledWidth(100)), 2.0, 0.25);
+  // The designed columns carry the scaled widths.
+  EXPECT_EQ(grid->ColumnWidth(grid->ColumnIndex("DATE")), grid->ScaledWidth(48));
+  EXPECT_EQ(grid->ColumnWidth(grid->ColumnIndex("NOTES")), grid->ScaledWidth(100));
+  TKADaoDBGrid* accounts = Form().AccountsKADaoDBGrid;
+  EXPECT_EQ(accounts->ColumnWidth(accounts->ColumnIndex("NAME")), accounts->ScaledWidth(204));
 }
 
 }  // namespace

@@ -47,8 +47,10 @@ void ExpectDesignedTransactionColumns(const ColumnLayout& columns) {
     const QString russian = RussianText("TransactionsKADaoDBGrid", TextRole::ColumnTitle, kTransactionColumns[i].field);
     EXPECT_EQ(QString::fromStdString(columns[i].title),
               russian.isEmpty() ? QString::fromUtf8(kTransactionColumns[i].title) : russian);
+    // Designed widths are scaled from the designed font to the grid's.
+    const TKADaoDBGrid probe;
     if (kTransactionColumns[i].width >= 0)
-      EXPECT_EQ(columns[i].width, kTransactionColumns[i].width);
+      EXPECT_EQ(columns[i].width, probe.ScaledWidth(kTransactionColumns[i].width));
     else
       EXPECT_GT(columns[i].width, 20);
     EXPECT_TRUE(columns[i].visible);

@@ -11,7 +11,10 @@
 #include <QLineEdit>
 #include <QHelpEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QTest>
 #include <QToolTip>
 #include <functional>
@@ -20,6 +23,7 @@
 #include "app/controltexts.h"
 #include "app/dbcontrols.h"
 #include "app/grid.h"
+#include "app/navigator.h"
 #include "app_fixture.h"
 
 namespace quillet::app::testing {
@@ -260,6 +264,41 @@ TEST_F(ViewCommandsTest, AboutShowsEntryFourUnderItsCaption) {
   // The title, an empty line, then the maker's lines.
   EXPECT_EQ(box.text.rfind(text::message(text::MsgTitle) + "\n\n", 0), 0u);
   EXPECT_NE(box.text.find("KorvellInc"), std::string::npos);
+}
+
+TEST_F(ViewCommandsTest, ALetGoFloatingPanelLeavesTheWindow) {
+  Start();
+  TMainForm& f = Form();
+  f.resize(370, 230);
+  f.MainPageControl->setCurrentWidget(f.TransactionsTabSheet);
+  f.Allowfilterpanelfloating1Click();
+  QDockWidget* panel = f.TransactionsFilterPanel;
+  panel->setFloating(true);
+  panel->move(f.frameGeometry().topLeft() + QPoint(10, 60));  // over the grid's header
+  ASSERT_TRUE(panel->frameGeometry().intersects(f.frameGeometry()));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !panel->frameGeometry().intersects(f.frameGeometry()); }, 2000));
+  EXPECT_TRUE(panel->isFloating());
+  EXPECT_TRUE(f.screen()->availableGeometry().contains(panel->frameGeometry()));
+}
+
+TEST_F(ViewCommandsTest, TheProgramAndNavigatorPicturesAreOurOwnAndTabsFollowTheMouse) {
+  Start();
+  TMainForm& f = Form();
+  EXPECT_FALSE(f.windowIcon().isNull());
+  EXPECT_GE(f.windowIcon().availableSizes().size(), 4);
+  EXPECT_TRUE(f.MainPageControl->tabBar()->testAttribute(Qt::WA_Hover));
+  // Five different pictures, each with a disabled form of its own.
+  std::vector<QImage> pictures;
+  for (int i = 0; i < TDBNavigator::kButtonCount; ++i) {
+    const QIcon icon = f.TransactionsDBNavigator->button(static_cast<TDBNavigator::Button>(i))->icon();
+    ASSERT_FALSE(icon.isNull());
+    const QImage normal = icon.pixmap(16, 16, QIcon::Normal).toImage();
+    EXPECT_NE(normal, icon.pixmap(16, 16, QIcon::Disabled).toImage());
+    for (const QImage& other : pictures) EXPECT_NE(normal, other) << i;
+    pictures.push_back(normal);
+  }
+  // The three navigators share the set.
+  EXPECT_EQ(f.AccountsDBNavigator->button(TDBNavigator::Refresh)->icon().pixmap(16, 16).toImage(), pictures[4]);
 }
 
 TEST_F(ViewCommandsTest, ExitClosesAsTheCloseButtonDoes) {
