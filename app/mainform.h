@@ -73,6 +73,8 @@ inline constexpr std::size_t kColumnLayoutBufferSize = 4096;
 // The system's decimal separator, short date and long time.
 Formats SystemFormats();
 
+class ChartWindow;
+
 class TMainForm : public QMainWindow, public StoreUi {
   Q_OBJECT
 
@@ -290,6 +292,19 @@ class TMainForm : public QMainWindow, public StoreUi {
 
   // ---- view commands (viewcommands.cpp): signals beyond the menu items'.
   void wireViewCommands();
+
+  // ---- charts (chartcommand.cpp): the View menu's Charts command and its window.
+ public:
+  QAction* Charts1 = nullptr;
+  ChartWindow* ChartWindow1 = nullptr;  // made when first opened
+  void Charts1Click();
+
+ signals:
+  // After every filter refresh that succeeded.
+  void FilterRefreshed();
+
+ private:
+  void wireCharts();
 
   void buildMenu();
   void buildImportExportPage();
