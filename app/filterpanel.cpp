@@ -48,6 +48,7 @@ void TMainForm::AccToDBCheckBoxClick() {
       if (index >= 0) TransactionsKADaoDBGrid->SetColumnVisible(index, c.visible);
     }
     TransactionsTotalEdit->setText(QString::fromStdString(analysis::TotalText(dm_->BalanceTotal())));
+    emit FilterRefreshed();
   });
 }
 

@@ -158,6 +158,7 @@ TMainForm::TMainForm(const Environment& environment, QWidget* parent)
   wireExchangePage();
   wireFilterPanel();
   wireViewCommands();
+  wireCharts();
   qApp->installEventFilter(this);
 
   // The program's folder.

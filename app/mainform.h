@@ -74,6 +74,8 @@ inline constexpr std::size_t kColumnLayoutBufferSize = 4096;
 // The system's decimal separator, short date and long time.
 Formats SystemFormats();
 
+class ChartWindow;
+
 class TMainForm : public QMainWindow, public StoreUi {
   Q_OBJECT
 
@@ -314,6 +316,19 @@ class TMainForm : public QMainWindow, public StoreUi {
   void PlaceFloatingPanel();
 
  private:
+
+  // ---- charts (chartcommand.cpp): the View menu's Charts command and its window.
+ public:
+  QAction* Charts1 = nullptr;
+  ChartWindow* ChartWindow1 = nullptr;  // made when first opened
+  void Charts1Click();
+
+ signals:
+  // After every filter refresh that succeeded.
+  void FilterRefreshed();
+
+ private:
+  void wireCharts();
 
   void buildMenu();
   // A scroll area below parent holding a new content widget, which it returns; the area is

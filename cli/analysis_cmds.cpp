@@ -9,6 +9,7 @@
 #include "analysis/report.h"
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/groups_cmd.h"
 #include "exchange/folders.h"
 #include "store/balancetotal.h"
 #include "store/datetime.h"
@@ -84,6 +85,7 @@ struct AnalysisArgs {
   bool csv = false;
   std::optional<std::int32_t> totalCurrency;
   bool filterGiven = false;  // any filter option: only the conditions given are on
+  std::optional<std::string> by;  // total --by GROUPING (cli/groups_cmd.cpp)
   analysis::FilterState state;
 };
 
@@ -124,6 +126,10 @@ std::optional<int> parse(const Args& args, bool isReport, AnalysisArgs& out) {
       if (out.db) return usageError("--db given twice");
       if (!value(v) || v.empty()) return usageError("--db needs a file name");
       out.db = v;
+    } else if (a == "--by" && !isReport) {
+      if (!value(v)) return usageError("--by needs a grouping");
+      if (auto status = checkGrouping(v)) return *status;
+      out.by = v;
     } else if (a == "--csv" && isReport) {
       out.csv = true;
     } else if (a == "--all") {
@@ -177,6 +183,7 @@ int runAnalysis(const Args& args, bool isReport) {
     analysis::ApplyFilter(*dm.Transaction, analysis::FilterExpression(state));
 
     if (!isReport) {
+      if (a.by) printTotalsBy(dm, currency, *a.by);
       const float total = BalanceTotalIn(dm, currency);
       const Variant name = dm.Currency->Lookup("ID", Variant::fromInteger(currency), "NAME");
       line(stdout, analysis::TotalText(total) + " " + text::cp1251ToUtf8(name.toText()));

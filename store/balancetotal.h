@@ -49,6 +49,22 @@ class CurrencyTotal {
   }
 
   float total() const { return total_; }
+
+  // ---- Sums by group: one transaction's amount in the chosen currency, converted by the
+  // steps add() takes (the same kept factor), before it joins any sum.
+  template <typename RateOf>
+  double converted(double amount, std::int32_t currency, bool ownCurrency, double ownRate, RateOf&& rateOf) {
+    if (currency == chosen_ && !ownCurrency) return amount;
+    if (ownCurrency) return ownRate * amount / static_cast<double>(rate_);
+    if (!cached_ || currency != cacheId_) {
+      cacheFactor_ = static_cast<float>(static_cast<double>(rateOf()) / static_cast<double>(rate_));
+      cacheId_ = currency;
+      cached_ = true;
+    }
+    return amount * static_cast<double>(cacheFactor_);
+  }
+  // ---- end of sums by group
+
   std::int32_t chosenCurrency() const { return chosen_; }
   float chosenRate() const { return rate_; }
 

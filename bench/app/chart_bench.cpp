@@ -1,0 +1,141 @@
+// The filter refresh over a store of 32,767 transactions with the chart window open, beside
+// the same refresh before the window was ever opened and after it was closed, in one run.
+// Prints the medians and the ratio open / never opened per grouping; goal <= 1.3.
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/chartwindow.h"
+#include "app/mainform.h"
+#include "app/program.h"
+#include "app/settings.h"
+#include "store/database.h"
+#include "store/paths.h"
+#include "store_fill.h"
+
+using namespace quillet;
+using namespace quillet::app;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kRows = 32767;
+const int kRuns = std::getenv("QUILLET_BENCH_RUNS") ? std::max(3, std::atoi(std::getenv("QUILLET_BENCH_RUNS"))) : 15;
+
+class QuietDialogs : public Dialogs {
+ public:
+  int shown = 0;
+  bool confirm(const std::string&, const std::string&, Buttons) override { return ++shown, false; }
+  void warn(const std::string&, const std::string& text) override { report(text); }
+  void error(const std::string&, const std::string& text) override { report(text); }
+  void inform(const std::string&, const std::string& text) override { report(text); }
+  std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
+    return ++shown, std::nullopt;
+  }
+  bool runFileDialog(QFileDialog&) override { return ++shown, false; }
+  bool openDocument(const std::string&) override { return ++shown, false; }
+
+ private:
+  void report(const std::string& text) {
+    ++shown;
+    std::fprintf(stderr, "unexpected message: %s\n", text.c_str());
+  }
+};
+
+// Median and range of kRuns refreshes, each processed up to its paint.
+struct Timing {
+  double median, low, high;
+};
+
+Timing refreshes(TMainForm& form) {
+  std::vector<double> ms;
+  form.AccToDBCheckBoxClick();  // warm
+  QCoreApplication::processEvents();
+  for (int i = 0; i < kRuns; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    form.AccToDBCheckBoxClick();
+    QCoreApplication::processEvents();
+    ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+  }
+  std::sort(ms.begin(), ms.end());
+  return {ms[ms.size() / 2], ms.front(), ms.back()};
+}
+
+void print(const char* what, const Timing& t) {
+  std::printf("  %-34s %8.2f ms  (%.2f .. %.2f)\n", what, t.median, t.low, t.high);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  const fs::path root = fs::temp_directory_path() / ("quillet-chart-bench-" + std::to_string(::getpid()));
+  fs::create_directories(root / "config");
+  ::setenv("HOME", root.c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+  ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+  QApplication application(argc, argv);
+  {
+    SettingsKey key(kProgramSettingsKey);
+    key.WriteInteger(setting::kActivePage, 2);  // the Transactions page, its grid shown
+    key.Commit();
+  }
+  {
+    TKADaoDatabase db;
+    db.Database = DefaultStorePath();
+    db.SetActive(true);
+    db.SetActive(false);
+    sqlite3* raw = nullptr;
+    sqlite3_open(DefaultStorePath().c_str(), &raw);
+    bench::fillReferenceRows(raw);
+    bench::fillTransactionsBare(raw, kRows);
+    sqlite3_close(raw);
+  }
+
+  QuietDialogs dialogs;
+  int status = 0;
+  {
+    Environment env;
+    env.dialogs = &dialogs;
+    env.shiftHeld = [] { return false; };
+    QuilletProgram program(env);
+    program.Start();
+    QCoreApplication::processEvents();
+    TMainForm& form = *program.MainForm();
+
+    const Timing never = refreshes(form);
+    std::printf("filter refresh over %d transactions, median of %d runs (range)\n", kRows, kRuns);
+    print("chart window never opened:", never);
+    form.Charts1Click();
+    QCoreApplication::processEvents();
+    double worst = 0;
+    for (int g = 0; g < analysis::kGroupingCount; ++g) {
+      form.ChartWindow1->setGrouping(static_cast<analysis::Grouping>(g));
+      const Timing open = refreshes(form);
+      const std::string what = std::string("chart open, by ") + analysis::GroupingName(static_cast<analysis::Grouping>(g)) + ":";
+      print(what.c_str(), open);
+      worst = std::max(worst, open.median / never.median);
+    }
+    form.ChartWindow1->close();
+    QCoreApplication::processEvents();
+    const Timing closed = refreshes(form);
+    print("chart window closed again:", closed);
+    std::printf("  ratio open / never opened, worst grouping: %.2f (goal <= 1.3)\n", worst);
+    std::printf("  ratio closed / never opened: %.2f (goal 1.0)\n", closed.median / never.median);
+    form.close();
+    program.Shutdown();
+    if (dialogs.shown) status = 1;
+  }
+  std::error_code ec;
+  fs::remove_all(root, ec);
+  return status;
+}
