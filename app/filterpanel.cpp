@@ -61,6 +61,8 @@ void TMainForm::createReportSaveDialog() {
   ReportSaveDialog->setOption(QFileDialog::DontConfirmOverwrite, false);  // asks before overwriting
   ReportSaveDialog->setSizeGripEnabled(true);
   ApplyControlTexts(ReportSaveDialog, DesignedControlTexts());
+  // The title of the text set in force (the Russian set replaces it).
+  if (!ReportSaveDialogTitle.isEmpty()) ReportSaveDialog->setWindowTitle(ReportSaveDialogTitle);
   if (!ReportSaveDialog->nameFilters().isEmpty()) ReportSaveDialog->selectNameFilter(ReportSaveDialog->nameFilters()[0]);
 }
 

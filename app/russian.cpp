@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/controltexts.h"
+#include "app/chartwindow.h"
 #include "app/mainform.h"
 #include "app/navigator.h"
 #include "text/messages.h"
@@ -171,6 +172,7 @@ void TMainForm::Language1Click() {
   ApplyControlTexts(this, RussianControlTexts());
   ReportSaveDialogTitle = RussianText("ReportSaveDialog", TextRole::DialogTitle);
   text::applyRussianMessages();
+  if (Charts1) Charts1->setText(ChartsCommandText());
 }
 
 }  // namespace quillet::app

@@ -257,6 +257,7 @@ TEST_F(ChartWindowTest, KeepsGroupingAndGeometryAfterTheTwelveSettings) {
 TEST_F(ChartWindowTest, TextsFollowTheMessageSet) {
   MakeStore(kRows);
   Start();
+  text::applyEnglishMessages();
   const QString english = ChartsCommandText();
   ChartWindow& w = Open();
   text::applyRussianMessages();
@@ -268,6 +269,7 @@ TEST_F(ChartWindowTest, TextsFollowTheMessageSet) {
   EXPECT_EQ(Form().Charts1->text(), russian);
   text::applyEnglishMessages();
   EXPECT_EQ(ChartsCommandText(), english);
+  text::applyRussianMessages();  // the set the window runs with
 }
 
 }  // namespace

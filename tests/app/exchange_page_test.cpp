@@ -341,7 +341,7 @@ TEST_F(ExchangePageTest, MissingFilesEachGetTheirErrorAndTheRestIsImported) {
     std::vector<std::string> expectedErrors;
     std::vector<int> expectedRows = SampleRows();
     for (int t : c.missing) {
-      expectedErrors.push_back(message(text::importErrorEntry(t)));
+      expectedErrors.push_back(message(text::importErrorEntry(t)) + "\nno such file");
       expectedRows[static_cast<std::size_t>(t)] = 0;
     }
     EXPECT_EQ(Texts(DialogCall::Error), expectedErrors);
@@ -358,11 +358,11 @@ TEST_F(ExchangePageTest, ImportRefusedOrWithoutAUserChangesNothing) {
     std::uint32_t savedUser;  // matching none: nothing selected
     bool confirmations;
     std::vector<bool> answers;
-    std::vector<std::string> warnings;
+    std::vector<int> warnings;  // message entries, read in the window's text set
   } cases[] = {
       {"answered No", 0xFF, true, {false}, {}},
-      {"saved user matches none", 0x12345678, false, {}, {message(text::MsgSelectUser)}},
-      {"saved user matches none, confirmed", 0x12345678, true, {true}, {message(text::MsgSelectUser)}},
+      {"saved user matches none", 0x12345678, false, {}, {text::MsgSelectUser}},
+      {"saved user matches none, confirmed", 0x12345678, true, {true}, {text::MsgSelectUser}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -376,8 +376,9 @@ TEST_F(ExchangePageTest, ImportRefusedOrWithoutAUserChangesNothing) {
     dialogs_.answers.insert(dialogs_.answers.end(), c.answers.begin(), c.answers.end());
     Form().ImportButton->click();
     Form().ExportButton->click();  // the same rules hold for the export
-    std::vector<std::string> warnings = c.warnings;  // once for the import, once for the export
-    warnings.insert(warnings.end(), c.warnings.begin(), c.warnings.end());
+    std::vector<std::string> warnings;  // once for the import, once for the export
+    for (int round = 0; round < 2; ++round)
+      for (int entry : c.warnings) warnings.push_back(message(entry));
     EXPECT_EQ(Texts(DialogCall::Warn), warnings);
     EXPECT_EQ(Rows(8), 1);
     EXPECT_EQ(Form().StatusText(), before);

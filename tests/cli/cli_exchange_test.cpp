@@ -212,12 +212,13 @@ TEST_F(CliExchangeTest, ABackupFolderLackingFilesGivesTheErrorTextsAndExitOne) {
   fs::remove(palm() + "/ann/Backup/QL_Currency.pdb");
   Result r = run({"import", "--user", "FF", "--db", db()});
   EXPECT_EQ(r.exit, 1);
-  EXPECT_EQ(r.err, kImportError[4] + "\n" + kImportError[8] + "\n");
+  // Each missing file: its table's error text, then why.
+  EXPECT_EQ(r.err, kImportError[4] + "\nno such file\n" + kImportError[8] + "\nno such file\n");
 
   fs::remove_all(palm() + "/ann/Backup");
   r = run({"import", "--user", "FF", "--db", db()});
   EXPECT_EQ(r.exit, 1);
-  EXPECT_EQ(lineCount(r.err), 10u);
+  EXPECT_EQ(lineCount(r.err), 20u);
   EXPECT_EQ(r.err.substr(0, r.err.find('\n')), kImportError[0]);
 }
 
