@@ -398,6 +398,30 @@ TEST_F(ReportTest, CancelledOrUnwritableWritesNothing) {
   EXPECT_EQ(Dm().Transaction->RecNo(), 2) << "the view is not touched";
 }
 
+TEST_F(ReportTest, ADateBeingTypedIsStoredOrStopsTheReport) {
+  TMainForm& f = StartWith(Rows() + "UPDATE _AllFilters SET DATE_FROM_ENABLED = 1, DATE_FROM = 37000;");
+  const std::string path = home_->file("typed.txt");
+  Answer(path, 0);
+  f.FromDateDBEdit->setText("no date");
+  f.Exportreport1->trigger();
+  ASSERT_EQ(ErrorsShown().size(), 1u);
+  EXPECT_EQ(ErrorsShown()[0].text, "'no date' is not a valid date");
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(dialogs_.calls.size(), 1u) << "no dialog asked";
+
+  f.FromDateDBEdit->setText("2002-08-01");
+  f.Exportreport1->trigger();
+  EXPECT_EQ(ErrorsShown().size(), 1u);
+  EXPECT_EQ(Dm().AllFiltersDATE_FROM->AsDateTime(), 37469.0);
+  EXPECT_EQ(Dm().AllFilters->state(), TKADaoTable::State::Browse) << "posted";
+  const std::string report = ReadFileBytes(path);
+  EXPECT_NE(report.find(f.FromDateDBCheckBox->text().toStdString() + ": " + f.FromDateDBEdit->text().toStdString() +
+                        "\r\n"),
+            std::string::npos);
+  // The next export offers the last file and type.
+  EXPECT_EQ(f.ReportSaveDialog->selectedFiles().value(0).toStdString(), path);
+}
+
 // The report without the window (quillet-cli's) gives the window's rows and total for the
 // same stored state and the designed columns.
 TEST_F(ReportTest, StandaloneReportHasTheWindowsBodyAndTotal) {
