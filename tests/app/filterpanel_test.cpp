@@ -9,6 +9,7 @@
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -197,6 +198,11 @@ TEST_F(FilterPanelTest, TheDateEditsTakeTypedDates) {
   ASSERT_EQ(ErrorsShown().size(), 1u);
   EXPECT_EQ(ErrorsShown()[0].text, "Invalid variant type conversion");
   EXPECT_EQ(f.ToDateDBEdit->text(), "") << "an empty value shows empty";
+  QTest::keyClick(f.ToDateDBEdit, Qt::Key_Up);
+  EXPECT_EQ(f.ToDateDBEdit->text(), "") << "no stepping to some earliest date";
+  QTest::keyClicks(f.ToDateDBEdit, "1 Aug 2002");
+  EXPECT_EQ(f.ToDateDBEdit->text(), "1 Aug 2002") << "typed as it stands, blanks included";
+  f.ToDateDBEdit->clear();
 
   // 15 August 2002 as the user's short date: 10:00 that day is past it, midnight is not.
   f.ToDateDBEdit->setText(QDate(2002, 8, 15).toString(f.ToDateDBEdit->displayFormat()));
