@@ -114,6 +114,9 @@ class TDBDateEdit : public QLineEdit {
   void setDate(const QDate& date);
   bool isEmptyValue() const { return text().trimmed().isEmpty(); }
   QString displayFormat() const { return format_; }
+  // Stores what the field holds now, as leaving it does but without the userLeft signal;
+  // raises ConvertError for text that is no date.
+  void commitText() { store(); }
   // A typed date in the given short date format or one of the other accepted forms.
   static QDate parseDate(const QString& text, const QString& shortFormat);
   // As wide as the longest date of its format.

@@ -67,11 +67,18 @@ void TMainForm::createReportSaveDialog() {
 }
 
 void TMainForm::Exportreport1Click() {
+  // A date still being typed is part of the filter state the report stores; text that is no
+  // date stops the report before anything is asked or written.
+  if (dm_ && !dm_->StoreBusy) {
+    FromDateDBEdit->commitText();
+    ToDateDBEdit->commitText();
+  }
   if (!ReportSaveDialog) createReportSaveDialog();
   if (!dialogs().runFileDialog(*ReportSaveDialog)) return;
   const QStringList files = ReportSaveDialog->selectedFiles();
   if (files.isEmpty() || !dm_) return;
   const QString fileName = files.first();
+  ReportSaveDialog->selectFile(fileName);  // offered again next time
   // The chosen type, not the name's extension, picks the layout.
   const bool textLayout = ReportSaveDialog->nameFilters().indexOf(ReportSaveDialog->selectedNameFilter()) == 0;
 

@@ -9,6 +9,7 @@
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -197,6 +198,11 @@ TEST_F(FilterPanelTest, TheDateEditsTakeTypedDates) {
   ASSERT_EQ(ErrorsShown().size(), 1u);
   EXPECT_EQ(ErrorsShown()[0].text, "Invalid variant type conversion");
   EXPECT_EQ(f.ToDateDBEdit->text(), "") << "an empty value shows empty";
+  QTest::keyClick(f.ToDateDBEdit, Qt::Key_Up);
+  EXPECT_EQ(f.ToDateDBEdit->text(), "") << "no stepping to some earliest date";
+  QTest::keyClicks(f.ToDateDBEdit, "1 Aug 2002");
+  EXPECT_EQ(f.ToDateDBEdit->text(), "1 Aug 2002") << "typed as it stands, blanks included";
+  f.ToDateDBEdit->clear();
 
   // 15 August 2002 as the user's short date: 10:00 that day is past it, midnight is not.
   f.ToDateDBEdit->setText(QDate(2002, 8, 15).toString(f.ToDateDBEdit->displayFormat()));
@@ -396,6 +402,30 @@ TEST_F(ReportTest, CancelledOrUnwritableWritesNothing) {
   EXPECT_EQ(f.StatusText().toStdString(), text::message(text::MsgReportError));
   EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_EQ(Dm().Transaction->RecNo(), 2) << "the view is not touched";
+}
+
+TEST_F(ReportTest, ADateBeingTypedIsStoredOrStopsTheReport) {
+  TMainForm& f = StartWith(Rows() + "UPDATE _AllFilters SET DATE_FROM_ENABLED = 1, DATE_FROM = 37000;");
+  const std::string path = home_->file("typed.txt");
+  Answer(path, 0);
+  f.FromDateDBEdit->setText("no date");
+  f.Exportreport1->trigger();
+  ASSERT_EQ(ErrorsShown().size(), 1u);
+  EXPECT_EQ(ErrorsShown()[0].text, "'no date' is not a valid date");
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(dialogs_.calls.size(), 1u) << "no dialog asked";
+
+  f.FromDateDBEdit->setText("2002-08-01");
+  f.Exportreport1->trigger();
+  EXPECT_EQ(ErrorsShown().size(), 1u);
+  EXPECT_EQ(Dm().AllFiltersDATE_FROM->AsDateTime(), 37469.0);
+  EXPECT_EQ(Dm().AllFilters->state(), TKADaoTable::State::Browse) << "posted";
+  const std::string report = ReadFileBytes(path);
+  EXPECT_NE(report.find(f.FromDateDBCheckBox->text().toStdString() + ": " + f.FromDateDBEdit->text().toStdString() +
+                        "\r\n"),
+            std::string::npos);
+  // The next export offers the last file and type.
+  EXPECT_EQ(f.ReportSaveDialog->selectedFiles().value(0).toStdString(), path);
 }
 
 // The report without the window (quillet-cli's) gives the window's rows and total for the

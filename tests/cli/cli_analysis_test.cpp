@@ -34,6 +34,9 @@ std::string readText(const std::string& path) {
 // "Банк" in the handheld's code page, and in UTF-8.
 const std::string kBank = "\xC1\xE0\xED\xEA";
 const std::string kBankUtf8 = "\xD0\x91\xD0\xB0\xD0\xBD\xD0\xBA";
+// "Рубль".
+const std::string kRouble = "\xD0\xF3\xE1\xEB\xFC";
+const std::string kRoubleUtf8 = "\xD0\xA0\xD1\x83\xD0\xB1\xD0\xBB\xD1\x8C";
 
 fixture::TransactionRow tx(std::int32_t id, std::int32_t accTo, float amount, std::int32_t currency,
                            std::uint16_t day, std::uint16_t hour, std::uint8_t billable, std::string notes) {
@@ -55,7 +58,7 @@ class CliAnalysisTest : public ::testing::Test {
 
   void SetUp() override {
     fixture::HandheldData d;
-    d.currencies = {{1, 1.0f, "USD"}, {2, 2.0f, "EUR"}};
+    d.currencies = {{1, 1.0f, "USD"}, {2, 2.0f, "EUR"}, {4, 4.0f, kRouble}};
     d.accounts = {{.id = 10, .currencyId = 1, .name = "Wallet", .notes = ""},
                   {.id = 11, .currencyId = 1, .name = kBank, .notes = ""}};
     d.category1 = {{5, "Food"}};
@@ -133,9 +136,10 @@ class CliAnalysisTest : public ::testing::Test {
 TEST_F(CliAnalysisTest, TotalWithFilterOptions) {
   const struct {
     std::vector<std::string> args;
-    const char* out;
+    std::string out;
   } cases[] = {
       {{"--total-currency", "1"}, "205.00 USD\n"},  // 100 + 50 x 2 + 10 x 0.5
+      {{"--total-currency", "4"}, "51.25 " + kRoubleUtf8 + "\n"},  // 100 / 4 + 50 x 2 / 4 + 10 x 0.5 / 4
       {{"--total-currency", "2"}, "102.50 EUR\n"},
       {{"--total-currency", "1", "--account-to", "10"}, "200.00 USD\n"},
       {{"--total-currency", "1", "--billable", "no"}, "105.00 USD\n"},
