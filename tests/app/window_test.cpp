@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "app/chartwindow.h"
 #include "app/controltexts.h"
 #include "app/dbcontrols.h"
 #include "app/grid.h"
@@ -134,6 +135,8 @@ TEST_F(WindowTest, TheMenuHasItsItemsShortcutsAndChecks) {
       {f.View1, "ViewMenuSeparator2", true, "", -1},
       {f.View1, "ImportExportconfirmations1", false, "Alt+C", 1},
       {f.View1, "Importatstartup1", false, "Alt+S", 0},
+      {f.View1, "ViewMenuSeparator3", true, "", -1},
+      {f.View1, "Charts1", false, "Alt+D", -1},
       {f.Help1, "Contents1", false, "F1", -1},
       {f.Help1, "About1", false, "Alt+A", -1},
   };
@@ -149,7 +152,9 @@ TEST_F(WindowTest, TheMenuHasItsItemsShortcutsAndChecks) {
     ASSERT_LT(at, actions.size());
     QAction* a = actions[at];
     EXPECT_EQ(a->objectName(), i.name);
-    if (!i.separator) {
+    if (a == f.Charts1) {
+      EXPECT_EQ(a->text(), ChartsCommandText());  // the chart window's own text table
+    } else if (!i.separator) {
       EXPECT_EQ(a->text(), RussianText(i.name, TextRole::Caption));
       EXPECT_TRUE(a->text().contains(u'&'));
     }
