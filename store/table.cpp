@@ -737,13 +737,20 @@ void TKADaoTable::Post() {
     const int rc = sqlite3_step(st);
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) throw EngineError(sqlite3_errmsg(db));
-    // The new row joins the end of the view. Its values stay in the last block when that
-    // block is held (or starts with it), so that a walk after a bulk append reads no file.
+    // The new row joins the end of the view. Outside batch mode its values stay in the last
+    // block when that block is held (or starts with it), so that a walk after the append
+    // reads no file. In batch mode rows come in bulk and are read back later, if at all
+    // (the import reopens the store after its fill): keeping them would cost every row a
+    // copy, so the block they fall in is let go and read again when asked for.
     rowids_.push_back(sqlite3_last_insert_rowid(db));
     const int row = rowCount() - 1;
     const std::size_t b = static_cast<std::size_t>(row) / kBlockRows;
     if (blocks_.size() <= b) blocks_.resize(b + 1);
-    if (!blocks_[b] && row % static_cast<int>(kBlockRows) == 0) blocks_[b] = std::make_unique<Block>();
+    if (batchDepth_ > 0) {
+      blocks_[b].reset();
+    } else if (!blocks_[b] && row % static_cast<int>(kBlockRows) == 0) {
+      blocks_[b] = std::make_unique<Block>();
+    }
     if (Block* last = blocks_[b].get()) {
       last->cells.resize(last->cells.size() + ncols);
       Cell* cells = &last->cells[last->cells.size() - ncols];
