@@ -248,7 +248,7 @@ TEST_F(ExchangePageTest, TheSavedUserIsSelectedAndItsFolderShownWithAnEightDigit
   const struct {
     int row;
     std::string status;
-  } clicks[] = {{1, "1A2B3C4D, " + Palm() + "bob/Backup"}, {0, "000000FF, " + Palm() + "ann_folder/Backup"}};
+  } clicks[] = {{1, "1A2B3C4D, " + Palm() + "/bob/Backup"}, {0, "000000FF, " + Palm() + "/ann_folder/Backup"}};
   for (const auto& c : clicks) {
     f.SelectUserListBox->setCurrentRow(c.row);
     EXPECT_EQ(f.StatusText().toStdString(), c.status);
