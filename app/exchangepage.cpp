@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolButton>
+#include <string>
+#include <vector>
 
 #include "app/dbcontrols.h"
 #include "app/mainform.h"
@@ -30,7 +32,15 @@ class WindowExchangeUi : public exchange::ExchangeUi {
   void error(const std::string& text) override {
     form_.dialogs().error(text::message(text::MsgErrorCaption), text);
   }
-  void warning(const std::string& text) override {
+  // Kept for one box after the command: an export may shorten the notes of many rows.
+  void warning(const std::string& text) override { warnings_.push_back(text); }
+  void showWarnings() {
+    if (warnings_.empty()) return;
+    constexpr std::size_t kShown = 20;
+    std::string text;
+    for (std::size_t i = 0; i < warnings_.size() && i < kShown; ++i) text += (i ? "\n" : "") + warnings_[i];
+    if (warnings_.size() > kShown) text += "\n…";
+    warnings_.clear();
     form_.dialogs().warn(text::message(text::MsgWarningCaption), text);
   }
   void beep() override { QApplication::beep(); }
@@ -41,6 +51,7 @@ class WindowExchangeUi : public exchange::ExchangeUi {
  private:
   TMainForm& form_;
   std::function<void()> afterImport_;
+  std::vector<std::string> warnings_;
 };
 
 bool isManual(const TRadioGroup& group) { return group.ItemIndex() != 0; }
@@ -170,15 +181,16 @@ void TMainForm::ExportButtonClick() {
   WindowExchangeUi ui(*this, {});
   if (isManual(*ExchangeTypeRadioGroup)) {
     (void)exchange::exportToFolder(*dm_, ExportPathEdit->text().toStdString(), std::nullopt, ui);
-    return;
+  } else {
+    const int row = SelectedUserRow();
+    if (row < 0) {
+      dialogs_->warn(text::message(text::MsgWarningCaption), text::message(text::MsgSelectUser));
+      return;
+    }
+    (void)exchange::exportToInstallService(*dm_, PalmDesktopLibraries,
+                                           PalmUsers[static_cast<std::size_t>(row)].Name, ui);
   }
-  const int row = SelectedUserRow();
-  if (row < 0) {
-    dialogs_->warn(text::message(text::MsgWarningCaption), text::message(text::MsgSelectUser));
-    return;
-  }
-  (void)exchange::exportToInstallService(*dm_, PalmDesktopLibraries, PalmUsers[static_cast<std::size_t>(row)].Name,
-                                         ui);
+  ui.showWarnings();
 }
 
 void TMainForm::wireExchangePage() {

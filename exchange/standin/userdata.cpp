@@ -44,8 +44,12 @@ int32_t UmGetUserDirectory(uint32_t id, char* directory, uint16_t* size) {
   return u ? quillet::standin::copyOut(u->folder, directory, size) : -1;
 }
 
+// Ends in its separator, as the sync software's root folder does, so that root and user folder
+// side by side name the user's folder.
 int32_t UmGetRootDirectory(char* directory, uint16_t* size) {
-  return quillet::standin::copyOut(root(), directory, size);
+  std::string folder = root();
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return quillet::standin::copyOut(folder, directory, size);
 }
 
 }  // extern "C"

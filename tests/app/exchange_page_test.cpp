@@ -248,7 +248,7 @@ TEST_F(ExchangePageTest, TheSavedUserIsSelectedAndItsFolderShownWithAnEightDigit
   const struct {
     int row;
     std::string status;
-  } clicks[] = {{1, "1A2B3C4D, " + Palm() + "bob/Backup"}, {0, "000000FF, " + Palm() + "ann_folder/Backup"}};
+  } clicks[] = {{1, "1A2B3C4D, " + Palm() + "/bob/Backup"}, {0, "000000FF, " + Palm() + "/ann_folder/Backup"}};
   for (const auto& c : clicks) {
     f.SelectUserListBox->setCurrentRow(c.row);
     EXPECT_EQ(f.StatusText().toStdString(), c.status);
@@ -501,6 +501,37 @@ TEST_F(ExchangePageTest, ManualExportWritesTheTenFilesOrReportsEachOne) {
     if (c.written) {
       EXPECT_EQ(fixture::parsePdbFile(out + "/QL_Category1.pdb").records.size(), 1u);
     }
+    Stop();
+    fs::remove(StorePath());
+  }
+}
+
+TEST_F(ExchangePageTest, ShortenedNotesAreToldInOneBoxAfterTheExport) {
+  const std::string out = home_->makeDir("out");
+  const struct {
+    int rows;
+    std::size_t lines;
+  } cases[] = {{0, 0}, {3, 3}, {25, 21}};  // at most 20 rows named, then an ellipsis
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rows);
+    std::string sql;
+    for (int i = 0; i < c.rows; ++i)
+      sql += "INSERT INTO [Transaction] (ID, NOTES) VALUES (" + std::to_string(i + 1) +
+             ", replace(hex(zeroblob(2500)), '0', 'x'));";
+    MakeStore(sql);
+    dialogs_.calls.clear();
+    Start();
+    Form().ExportPathEdit->setText(QString::fromStdString(out));
+    dialogs_.answers = {true};
+    Form().ExportButton->click();
+    const std::vector<std::string> warnings = Texts(DialogCall::Warn);
+    ASSERT_EQ(warnings.size(), c.rows ? 1u : 0u);
+    if (c.rows) {
+      EXPECT_EQ(static_cast<std::size_t>(std::count(warnings[0].begin(), warnings[0].end(), '\n')) + 1, c.lines);
+      EXPECT_NE(warnings[0].find("5000"), std::string::npos) << warnings[0];
+    }
+    EXPECT_EQ(dialogs_.calls.back().kind, c.rows ? DialogCall::Warn : DialogCall::Confirm);
+    EXPECT_EQ(fixture::parsePdbFile(out + "/QL_Transaction.pdb").records.size(), static_cast<std::size_t>(c.rows));
     Stop();
     fs::remove(StorePath());
   }

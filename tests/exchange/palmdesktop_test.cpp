@@ -96,7 +96,7 @@ TEST_F(PalmDesktopTest, TheStandInListsItsUsersAndItsOwnFolderAsRoot) {
   ASSERT_TRUE(palm.Found());
   EXPECT_EQ(palm.UserDataPath(), root() + "/UserData.dll");
   EXPECT_EQ(palm.InstallAidePath(), root() + "/Instaide.dll");
-  EXPECT_EQ(palm.RootDirectory(), root());
+  EXPECT_EQ(palm.RootDirectory(), root() + "/");
   const std::vector<PalmUser> users = palm.Users();
   ASSERT_EQ(users.size(), 3u);
   EXPECT_EQ(users[0].ID, 0xFFu);
