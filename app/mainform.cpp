@@ -27,6 +27,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -86,9 +87,14 @@ class FilterPanelArea : public QScrollArea {
     const QWidget* w = widget();
     if (!w) return QScrollArea::sizeHint();
     const QSize inner = w->sizeHint();
-    // Room for the horizontal scroll bar when the rows are wider than the panel.
-    const int bar = width() < w->minimumSizeHint().width() ? horizontalScrollBar()->sizeHint().height() : 0;
-    return {inner.width() + 2 * frameWidth(), inner.height() + bar + 2 * frameWidth()};
+    // Room for the horizontal scroll bar when the rows are wider than the window. The page keeps
+    // the panel's height once laid out, so the window's width at that moment decides.
+    const int bar = window()->width() < w->minimumSizeHint().width() + 2 * frameWidth() + 16
+                        ? horizontalScrollBar()->sizeHint().height()
+                        : 0;
+    // Half a line to spare: the page's dock area takes a few pixels of its own.
+    const int spare = fontMetrics().height() / 2;
+    return {inner.width() + 2 * frameWidth(), inner.height() + bar + spare + 2 * frameWidth()};
   }
   QSize minimumSizeHint() const override {
     const QWidget* w = widget();
@@ -96,11 +102,6 @@ class FilterPanelArea : public QScrollArea {
     return {80, row + horizontalScrollBar()->sizeHint().height()};
   }
 
- protected:
-  void resizeEvent(QResizeEvent* event) override {
-    QScrollArea::resizeEvent(event);
-    updateGeometry();  // the scroll bar's room may have come or gone
-  }
 };
 
 }  // namespace
