@@ -31,6 +31,7 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 
 #include "app/controltexts.h"
@@ -847,7 +848,26 @@ void TMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!shown_) {
     shown_ = true;
+    // The designed sizes are those of the outer window, frame and title bar included; the
+    // frame is known once the window is on the screen.
+    QTimer::singleShot(0, this, [this] { FitOuterSize(); });
     FormShow();
+  }
+}
+
+void TMainForm::FitOuterSize() {
+  const QWindow* handle = windowHandle();
+  if (!handle) return;
+  const QMargins frame = handle->frameMargins();
+  const int across = frame.left() + frame.right();
+  const int down = frame.top() + frame.bottom();
+  if (across == 0 && down == 0) return;
+  setMinimumSize(370 - across, 230 - down);
+  resize(600 - across, 430 - down);
+  if (const QScreen* s = screen()) {
+    QRect outer(QPoint(), QSize(600, 430));
+    outer.moveCenter(s->availableGeometry().center());
+    move(outer.topLeft());
   }
 }
 
