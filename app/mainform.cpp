@@ -27,9 +27,11 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 
 #include "app/controltexts.h"
@@ -86,9 +88,14 @@ class FilterPanelArea : public QScrollArea {
     const QWidget* w = widget();
     if (!w) return QScrollArea::sizeHint();
     const QSize inner = w->sizeHint();
-    // Room for the horizontal scroll bar when the rows are wider than the panel.
-    const int bar = width() < w->minimumSizeHint().width() ? horizontalScrollBar()->sizeHint().height() : 0;
-    return {inner.width() + 2 * frameWidth(), inner.height() + bar + 2 * frameWidth()};
+    // Room for the horizontal scroll bar when the rows are wider than the window. The page keeps
+    // the panel's height once laid out, so the window's width at that moment decides.
+    const int bar = window()->width() < w->minimumSizeHint().width() + 2 * frameWidth() + 16
+                        ? horizontalScrollBar()->sizeHint().height()
+                        : 0;
+    // Half a line to spare: the page's dock area takes a few pixels of its own.
+    const int spare = fontMetrics().height() / 2;
+    return {inner.width() + 2 * frameWidth(), inner.height() + bar + spare + 2 * frameWidth()};
   }
   QSize minimumSizeHint() const override {
     const QWidget* w = widget();
@@ -96,11 +103,6 @@ class FilterPanelArea : public QScrollArea {
     return {80, row + horizontalScrollBar()->sizeHint().height()};
   }
 
- protected:
-  void resizeEvent(QResizeEvent* event) override {
-    QScrollArea::resizeEvent(event);
-    updateGeometry();  // the scroll bar's room may have come or gone
-  }
 };
 
 }  // namespace
@@ -839,7 +841,26 @@ void TMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!shown_) {
     shown_ = true;
+    // The designed sizes are those of the outer window, frame and title bar included; the
+    // frame is known once the window is on the screen.
+    QTimer::singleShot(0, this, [this] { FitOuterSize(); });
     FormShow();
+  }
+}
+
+void TMainForm::FitOuterSize() {
+  const QWindow* handle = windowHandle();
+  if (!handle) return;
+  const QMargins frame = handle->frameMargins();
+  const int across = frame.left() + frame.right();
+  const int down = frame.top() + frame.bottom();
+  if (across == 0 && down == 0) return;
+  setMinimumSize(370 - across, 230 - down);
+  resize(600 - across, 430 - down);
+  if (const QScreen* s = screen()) {
+    QRect outer(QPoint(), QSize(600, 430));
+    outer.moveCenter(s->availableGeometry().center());
+    move(outer.topLeft());
   }
 }
 

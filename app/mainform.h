@@ -314,6 +314,8 @@ class TMainForm : public QMainWindow, public StoreUi {
  public:
   // Moves a floating filter panel off the window, beside it where the screen has room.
   void PlaceFloatingPanel();
+  // Makes the first size, the smallest size and the centring those of the outer window.
+  void FitOuterSize();
 
  private:
 
