@@ -244,7 +244,10 @@ void ChartWindow::draw(const analysis::GroupTotals& totals, const QString& curre
   categories_->clear();
   categories_->append(names);
   bars_->append(values);
-  categories_->setLabelsAngle(names.size() > 8 ? -60 : 0);
+  // Many or long names lie slanted rather than cut short.
+  qsizetype longest = 0;
+  for (const QString& n : names) longest = std::max(longest, n.size());
+  categories_->setLabelsAngle(names.size() > 8 || names.size() * longest > 60 ? -45 : 0);
   if (high == low) high = low + 1;
   amounts_->setRange(low, high);
   amounts_->applyNiceNumbers();

@@ -132,6 +132,8 @@ TEST_F(WindowTest, TheMenuHasItsItemsShortcutsAndChecks) {
       {f.View1, "ViewMenuSeparator2", "", "", -1},
       {f.View1, "ImportExportconfirmations1", "Import/Export &confirmations", "Alt+C", 1},
       {f.View1, "Importatstartup1", "Import at &startup", "Alt+S", 0},
+      {f.View1, "ViewMenuSeparator3", "", "", -1},
+      {f.View1, "Charts1", "Charts", "Alt+D", -1},
       {f.Help1, "Contents1", "&Contents", "F1", -1},
       {f.Help1, "About1", "&About", "Alt+A", -1},
   };
