@@ -6,7 +6,10 @@
 #include <cstdio>
 #include <unordered_map>
 
+#include <sqlite3.h>
+
 #include "store/balancetotal.h"
+#include "store/database.h"
 #include "store/datamodule.h"
 #include "store/datetime.h"
 
@@ -57,11 +60,49 @@ std::optional<std::int64_t> keyOf(const Variant& v) {
   return std::nullopt;
 }
 
+// A stored value as the view holds it: integer, float, text (or blob) bytes, or empty.
+Variant rowValue(sqlite3_stmt* st, int col) {
+  switch (sqlite3_column_type(st, col)) {
+    case SQLITE_INTEGER: return Variant::fromInteger(sqlite3_column_int64(st, col));
+    case SQLITE_FLOAT: return Variant::fromFloat(sqlite3_column_double(st, col));
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+      const auto* p = static_cast<const char*>(sqlite3_column_blob(st, col));
+      return Variant::fromText(std::string(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(st, col))));
+    }
+    default: return {};
+  }
+}
+
+// The typed fields' reads: empty reads 0 (false); a text must be a number (else the
+// conversion error the total raises too).
+double rowFloat(sqlite3_stmt* st, int col) {
+  switch (sqlite3_column_type(st, col)) {
+    case SQLITE_FLOAT: return sqlite3_column_double(st, col);
+    case SQLITE_INTEGER: return static_cast<double>(sqlite3_column_int64(st, col));
+    case SQLITE_NULL: return 0.0;
+    default: return rowValue(st, col).toFloat();
+  }
+}
+
+bool rowBoolean(sqlite3_stmt* st, int col) {
+  switch (sqlite3_column_type(st, col)) {
+    case SQLITE_INTEGER: return sqlite3_column_int64(st, col) != 0;
+    case SQLITE_NULL: return false;
+    default: return rowValue(st, col).toFloat() != 0;
+  }
+}
+
+std::int32_t integerOf(const Variant& v) {
+  if (v.isEmpty()) return 0;
+  const std::int64_t i = v.kind() == Variant::Kind::Integer ? v.integer() : v.toInteger();
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(i));
+}
+
 // Months as year * 100 + month; a missing or unreadable date has none.
-std::optional<std::int64_t> monthOf(const TField& date) {
-  const Variant v = date.AsVariant();
-  if (v.isEmpty() || v.kind() == Variant::Kind::Text) return std::nullopt;
-  const double day = date.AsDateTime();
+std::optional<std::int64_t> monthOf(const Variant& v) {
+  if (v.kind() != Variant::Kind::Integer && v.kind() != Variant::Kind::Float) return std::nullopt;
+  const double day = v.kind() == Variant::Kind::Integer ? static_cast<double>(v.integer()) : v.floating();
   if (!std::isfinite(day)) return std::nullopt;
   const DateTimeParts p = DecodeDateTime(day);
   return static_cast<std::int64_t>(p.year) * 100 + p.month;
@@ -93,51 +134,70 @@ GroupTotals TotalsByGroup(TDM& dm, std::int32_t currency, Grouping grouping) {
   const GroupingInfo& info = infoOf(grouping);
   const std::optional<float> rate = TotalRate(dm.Currency->Lookup("ID", Variant::fromInteger(currency), "RATE"));
 
-  // A view of its own over the transactions, with only the columns a conversion and the
-  // grouping need: the Transaction view and BalanceTrans keep their rows and positions.
-  std::vector<ColumnDef> columns = {{"AMOUNT", FieldType::Float},
-                                    {"CURRENCY_ID", FieldType::Integer},
-                                    {"CURRENCY_RATE", FieldType::Float},
-                                    {"FOWNCURRENCY", FieldType::Boolean}};
-  if (grouping != Grouping::Currency)
-    columns.push_back({info.column, grouping == Grouping::Month ? FieldType::DateTime : FieldType::Integer});
-  TKADaoTable view(*dm.Database, "GroupTrans", "Transaction", std::move(columns));
-  const TField& lookedUp =
-      view.AddLookupField("GroupTransLookupCurrencyRate", "LookupCurrencyRate", FieldType::Float, 0, "CURRENCY_ID",
-                          *dm.Currency, "RATE");
+  // The Transaction view's rows in its order, read with a statement of their own: the views
+  // keep their rows and current positions, and no cell is stored. Values are read by the
+  // typed fields' rules (rowValue), so every amount converts as the total's reading gives it.
+  sqlite3* db = dm.Database->handle();
+  if (!db) throw StoreError("Transaction: Database is not open");
   const std::string expression = dm.Transaction->Filtered() ? dm.Transaction->Filter() : std::string();
-  view.SetFilter(expression);
-  view.SetFiltered(true);
-  view.Open();
-  view.Refresh();  // every row in one pass
+  std::string sql = "SELECT [AMOUNT], [CURRENCY_ID], [CURRENCY_RATE], [FOWNCURRENCY], [";
+  sql += info.column;
+  sql += "] FROM [Transaction]";
+  if (!expression.empty()) sql += " WHERE (" + expression + ")";
+  sql += " ORDER BY rowid";
+  sqlite3_stmt* raw = nullptr;
+  const char* tail = nullptr;
+  if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()) + 1, &raw, &tail) != SQLITE_OK) {
+    std::string message = sqlite3_errmsg(db);
+    sqlite3_finalize(raw);
+    throw StoreError(message);
+  }
+  Statement statement;
+  statement.adopt(raw);
+  for (; tail && *tail; ++tail)
+    if (*tail != ' ' && *tail != '\t' && *tail != '\n' && *tail != '\r')
+      throw StoreError("Transaction: Invalid filter expression: " + expression);
 
-  const TField& amount = view.FieldByName("AMOUNT");
-  const TField& currencyId = view.FieldByName("CURRENCY_ID");
-  const TField& ownRate = view.FieldByName("CURRENCY_RATE");
-  const TField& ownCurrency = view.FieldByName("FOWNCURRENCY");
-  const TField& key = view.FieldByName(info.column);
   TKADaoTable* names = namesOf(dm, grouping);
-
   GroupTotals result;
-  // Sums in the chosen currency; with no usable rate every amount converts to 0 and the
-  // total stays 0, as the total's own reading gives it.
-  CurrencyTotal total(currency, rate.value_or(1.0f));
+  // The total is rebuilt from the converted amounts: each partial sum is the converted amount
+  // plus the previous one, rounded to single precision, exactly the steps of add().
   CurrencyTotal conversion(currency, rate.value_or(1.0f));
-  std::unordered_map<std::int64_t, std::size_t> index;  // group key -> position in groups
-  std::optional<std::size_t> none;                      // the one group of rows without a name
-  while (!view.Eof()) {
-    const bool own = ownCurrency.AsBoolean();
-    const double a = amount.AsFloat();
-    const std::int32_t c = currencyId.AsInteger();
-    const double r = own ? ownRate.AsFloat() : 0.0;
+  float total = 0.0f;
+  std::unordered_map<std::int64_t, double> rates;        // looked-up rate per currency key
+  std::unordered_map<std::int64_t, std::size_t> index;   // group key -> position in groups
+  std::optional<std::size_t> none;                       // the one group of rows without a name
+  int rc;
+  while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+    const bool own = rowBoolean(raw, 3);
+    const double a = rowFloat(raw, 0);
+    const Variant currencyKey = rowValue(raw, 1);
+    const std::int32_t c = integerOf(currencyKey);
+    const double r = own ? rowFloat(raw, 2) : 0.0;
     double value = 0.0;
     if (rate) {
-      auto rateOf = [&] { return lookedUp.AsFloat(); };
-      total.add(a, c, own, r, rateOf);
+      auto rateOf = [&]() -> double {
+        // As the lookup field reads it: the currency row's RATE by the stored key.
+        std::optional<std::int64_t> k;
+        if (currencyKey.kind() == Variant::Kind::Integer) k = currencyKey.integer();
+        if (k) {
+          if (auto it = rates.find(*k); it != rates.end()) return it->second;
+        }
+        const Variant looked = dm.Currency->Lookup("ID", currencyKey, "RATE");
+        const double f = looked.isEmpty() ? 0.0 : looked.toFloat();
+        if (k) rates.emplace(*k, f);
+        return f;
+      };
       value = conversion.converted(a, c, own, r, rateOf);
+      total = static_cast<float>(value + static_cast<double>(total));
     }
 
-    const std::optional<std::int64_t> k = grouping == Grouping::Month ? monthOf(key) : keyOf(key.AsVariant());
+    std::optional<std::int64_t> k;
+    if (grouping == Grouping::Month) {
+      k = monthOf(rowValue(raw, 4));
+    } else {
+      k = keyOf(grouping == Grouping::Currency ? currencyKey : rowValue(raw, 4));
+    }
     std::size_t at;
     auto found = k ? index.find(*k) : index.end();
     if (found != index.end()) {
@@ -171,9 +231,9 @@ GroupTotals TotalsByGroup(TDM& dm, std::int32_t currency, Grouping grouping) {
     result.groups[at].amount += value;
     ++result.groups[at].count;
     ++result.transactions;
-    view.Next();
   }
-  result.total = rate ? total.total() : 0.0f;
+  if (rc != SQLITE_DONE) throw StoreError(sqlite3_errmsg(db));
+  result.total = rate ? total : 0.0f;
 
   if (HasNaturalOrder(grouping)) {
     std::sort(result.groups.begin(), result.groups.end(), [](const Group& a, const Group& b) {

@@ -1,7 +1,7 @@
 #pragma once
 // Totals by group: the transactions the Transaction view shows, each converted into the
 // total's currency exactly as the total converts it, summed per group in double precision.
-// Read in one pass through a view of its own, so the grid's current row never moves.
+// Read in one pass with a statement of its own, so no view's rows or current row change.
 #include <cstddef>
 #include <cstdint>
 #include <optional>

@@ -3,6 +3,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCloseEvent>
@@ -138,10 +139,16 @@ ChartWindow::ChartWindow(std::function<TDM*()> store, Dialogs& dialogs, QWidget*
   chart_ = new QChart;
   chart_->legend()->hide();
   auto* series = new QBarSeries(chart_);
+  series_ = series;
   bars_ = new QBarSet(QString(), series);
   series->append(bars_);
   chart_->addSeries(series);
   categories_ = new QBarCategoryAxis(chart_);
+  categories_->setTruncateLabels(false);
+  years_ = new QCategoryAxis(chart_);
+  years_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
+  years_->setVisible(false);
+  chart_->addAxis(years_, Qt::AlignBottom);
   amounts_ = new QValueAxis(chart_);
   amounts_->setLabelFormat(QStringLiteral("%.2f"));
   chart_->addAxis(categories_, Qt::AlignBottom);
@@ -205,6 +212,7 @@ void ChartWindow::clearChart() {
   shown_.clear();
   empty_ = true;
   if (bars_->count() > 0) bars_->remove(0, bars_->count());
+  useAxis(categories_);
   categories_->clear();
   amounts_->setRange(0, 1);
   amounts_->setTitleText(currencyName_.isEmpty() ? QString() : chartText(TxtAmount).arg(currencyName_));
@@ -242,9 +250,35 @@ void ChartWindow::draw(const analysis::GroupTotals& totals, const QString& curre
   }
   if (bars_->count() > 0) bars_->remove(0, bars_->count());
   categories_->clear();
-  categories_->append(names);
+  for (const QString& label : years_->categoriesLabels()) years_->remove(label);
+  if (analysis::HasNaturalOrder(grouping()) && shown_.size() > kChartMonthsNamed) {
+    // Decades of months: one label per year, or per run of years, centred under its bars.
+    const int runYears = static_cast<int>(shown_.size() / 12 / 25) + 1;
+    int runStart = -1;
+    QString label;
+    for (std::size_t i = 0; i < shown_.size(); ++i) {
+      const analysis::Group& g = shown_[i];
+      const int year = g.kind == analysis::Group::Kind::Month ? names[static_cast<qsizetype>(i)].left(4).toInt() : -1;
+      const int run = year < 0 ? -1 : year / runYears;
+      if (i > 0 && run != runStart) years_->append(label, static_cast<qreal>(i) - 0.5);
+      if (i == 0 || run != runStart) {
+        runStart = run;
+        label = year < 0 ? kNoneName : QString::number(run * runYears);
+      }
+    }
+    years_->append(label, static_cast<qreal>(shown_.size()) - 0.5);
+    years_->setStartValue(-0.5);
+    years_->setRange(-0.5, static_cast<qreal>(shown_.size()) - 0.5);
+    useAxis(years_);
+  } else {
+    categories_->append(names);
+    useAxis(categories_);
+  }
   bars_->append(values);
-  categories_->setLabelsAngle(names.size() > 8 ? -60 : 0);
+  // Many or long names lie slanted rather than cut short.
+  qsizetype longest = 0;
+  for (const QString& n : names) longest = std::max(longest, n.size());
+  categories_->setLabelsAngle(names.size() > 8 || names.size() * longest > 60 ? -45 : 0);
   if (high == low) high = low + 1;
   amounts_->setRange(low, high);
   amounts_->applyNiceNumbers();
@@ -252,7 +286,17 @@ void ChartWindow::draw(const analysis::GroupTotals& totals, const QString& curre
 }
 
 QString ChartWindow::axisTitle() const { return amounts_->titleText(); }
-QStringList ChartWindow::barNames() const { return categories_->categories(); }
+QStringList ChartWindow::axisLabels() const {
+  return years_->isVisible() ? years_->categoriesLabels() : categories_->categories();
+}
+
+void ChartWindow::useAxis(QAbstractAxis* axis) {
+  QAbstractAxis* other = axis == categories_ ? static_cast<QAbstractAxis*>(years_) : categories_;
+  if (series_->attachedAxes().contains(other)) series_->detachAxis(other);
+  other->setVisible(false);
+  if (!series_->attachedAxes().contains(axis)) series_->attachAxis(axis);
+  axis->setVisible(true);
+}
 QString ChartWindow::statusLine() const { return StatusLabel->isVisibleTo(this) ? StatusLabel->text() : QString(); }
 bool ChartWindow::chartIsEmpty() const { return empty_ && bars_->count() == 0; }
 

@@ -9,13 +9,16 @@
 #include "analysis/groups.h"
 
 class QBarCategoryAxis;
+class QBarSeries;
 class QBarSet;
+class QCategoryAxis;
 class QChart;
 class QChartView;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QValueAxis;
+class QAbstractAxis;
 
 namespace quillet {
 class TDM;
@@ -33,6 +36,8 @@ inline constexpr const char* kChartGeometry = "ChartWindow->Geometry";
 
 // Groupings without an order of their own show this many groups, then one for the rest.
 inline constexpr std::size_t kChartLargestGroups = 20;
+// More months than this are labelled by year rather than one name per bar.
+inline constexpr std::size_t kChartMonthsNamed = 36;
 // A stored geometry larger than this is not read.
 inline constexpr std::size_t kChartGeometryMaxSize = 1024;
 
@@ -64,7 +69,8 @@ class ChartWindow : public QWidget {
   // What the chart shows, in bar order (for tests and exports).
   const std::vector<analysis::Group>& shownGroups() const { return shown_; }
   QString axisTitle() const;
-  QStringList barNames() const;
+  // The names under the bars: one per bar, or one per year (or run of years) of many months.
+  QStringList axisLabels() const;
   QString statusLine() const;
   bool chartIsEmpty() const;
 
@@ -86,7 +92,10 @@ class ChartWindow : public QWidget {
   Dialogs* dialogs_;
   QChart* chart_ = nullptr;
   QBarSet* bars_ = nullptr;
+  void useAxis(QAbstractAxis* axis);
+  QBarSeries* series_ = nullptr;
   QBarCategoryAxis* categories_ = nullptr;
+  QCategoryAxis* years_ = nullptr;  // many months: labels by year
   QValueAxis* amounts_ = nullptr;
   std::vector<analysis::Group> shown_;
   QString currencyName_;

@@ -175,6 +175,44 @@ TEST_F(GroupsTest, GroupsAddUpToTheTotal) {
   }
 }
 
+// Values stored in other forms than their columns' (a foreign store file) are read as the
+// total reads them: the same sums, or the same error.
+TEST_F(GroupsTest, StoredFormsReadAsTheTotalReadsThem) {
+  fill(
+      "INSERT INTO Currency VALUES (1, 'USD', 1.0), (2, 'EUR', 2.5);"
+      "INSERT INTO Category3 VALUES (4, 'Four');"
+      "INSERT INTO [Transaction] (ID, AMOUNT, CURRENCY_ID, CURRENCY_RATE, FOWNCURRENCY, CATEGORY3_ID, DATE) VALUES"
+      // Blobs keep their bytes whatever the column: a text amount and a text date.
+      " (1, CAST('12.5' AS BLOB), 2, NULL, 0, 4, CAST('37469' AS BLOB)),"
+      // A text key names nothing; a text own rate and switch still count.
+      " (2, 3, CAST('2' AS BLOB), CAST('0.5' AS BLOB), CAST('1' AS BLOB), CAST('4' AS BLOB), 37469),"
+      // A key with a fraction names nothing.
+      " (3, 7.25, 1, NULL, 0, 4.5, 37500.25);");
+  filter("");
+  const GroupTotals totals = TotalsByGroup(dm(), 1, Grouping::Category3);
+  EXPECT_EQ(totals.total, BalanceTotalIn(dm(), 1));
+  EXPECT_EQ(totals.total, 40.0f);
+  // 12.5 x 2.5 = 31.25; 3 x 0.5 = 1.5 and 7.25 without a name.
+  expectGroups(totals.groups, {{Kind::Named, "Four", 31.25, 1}, {Kind::None, "", 8.75, 2}});
+  expectGroups(TotalsByGroup(dm(), 1, Grouping::Month).groups,
+               {{Kind::Month, "2002-08", 1.5, 1}, {Kind::Month, "2002-09", 7.25, 1}, {Kind::None, "", 31.25, 1}});
+
+  dm().Database->exec("UPDATE [Transaction] SET AMOUNT = CAST('twelve' AS BLOB) WHERE ID = 1;");
+  std::string totalError, groupsError;
+  try {
+    BalanceTotalIn(dm(), 1);
+  } catch (const std::exception& e) {
+    totalError = e.what();
+  }
+  try {
+    TotalsByGroup(dm(), 1, Grouping::Month);
+  } catch (const std::exception& e) {
+    groupsError = e.what();
+  }
+  EXPECT_FALSE(totalError.empty());
+  EXPECT_EQ(groupsError, totalError);
+}
+
 // The conversion of one transaction, accumulated in single precision, is the total's own
 // running sum, step for step, whatever the order of currencies (the kept factor).
 TEST(CurrencyConversion, ConvertedAmountsRebuildTheTotal) {

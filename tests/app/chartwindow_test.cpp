@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <filesystem>
 
 #include "app/chartwindow.h"
 #include "app/dbcontrols.h"
@@ -91,7 +92,7 @@ TEST_F(ChartWindowTest, TheViewMenuOpensANonModalWindowWithAFreeShortcut) {
   EXPECT_EQ(w.windowModality(), Qt::NonModal);
   EXPECT_EQ(w.windowTitle(), ChartsCommandText());
   // Month is the first grouping: months ascending.
-  EXPECT_EQ(w.barNames(), (QStringList{"2002-07", "2002-08"}));
+  EXPECT_EQ(w.axisLabels(), (QStringList{"2002-07", "2002-08"}));
   EXPECT_EQ(Values(w), (std::vector<double>{12, 200}));
   EXPECT_TRUE(w.axisTitle().contains("USD"));
   Form().Charts1->trigger();  // once more: the same window
@@ -104,13 +105,13 @@ TEST_F(ChartWindowTest, FollowsEveryRefreshWhileShownAndNothingWhileClosed) {
   TMainForm& f = Form();
   ChartWindow& w = Open();
   w.setGrouping(analysis::Grouping::AccountTo);
-  EXPECT_EQ(w.barNames(), (QStringList{"Wallet", kNone, kBankText}));
+  EXPECT_EQ(w.axisLabels(), (QStringList{"Wallet", kNone, kBankText}));
   EXPECT_EQ(Values(w), (std::vector<double>{200, 7, 5}));
 
   // The panel's refresh: to the bank only.
   Pick(f.AccToDBLookupComboBox, kBankText);
   f.AccToDBCheckBox->click();
-  EXPECT_EQ(w.barNames(), (QStringList{kBankText}));
+  EXPECT_EQ(w.axisLabels(), (QStringList{kBankText}));
   EXPECT_EQ(Values(w), (std::vector<double>{5}));
 
   // The total's currency: EUR, 10 x 0.5 / 2.
@@ -122,9 +123,9 @@ TEST_F(ChartWindowTest, FollowsEveryRefreshWhileShownAndNothingWhileClosed) {
   // Closed, it reads nothing; shown again, it catches up.
   w.close();
   f.AccToDBCheckBox->click();  // the condition off: everything
-  EXPECT_EQ(w.barNames(), (QStringList{kBankText}));
+  EXPECT_EQ(w.axisLabels(), (QStringList{kBankText}));
   Open();
-  EXPECT_EQ(w.barNames().size(), 3);
+  EXPECT_EQ(w.axisLabels().size(), 3);
   EXPECT_EQ(ErrorCount(), 0u);
 }
 
@@ -145,7 +146,7 @@ TEST_F(ChartWindowTest, AFilterThatShowsNothingGivesAnEmptyChartWithALine) {
     f.AccToDBCheckBoxClick();
     EXPECT_TRUE(Dm().Transaction->IsEmpty());
     EXPECT_TRUE(w.chartIsEmpty()) << g;
-    EXPECT_TRUE(w.barNames().isEmpty());
+    EXPECT_TRUE(w.axisLabels().isEmpty());
     EXPECT_EQ(w.statusLine(), ChartsEmptyText());
     f.AccToDBCheckBox->setChecked(false);
     f.AccToDBCheckBoxClick();
@@ -168,14 +169,56 @@ TEST_F(ChartWindowTest, ManyGroupsShowTheLargestTwentyAndTheRest) {
   MakeStore(sql);
   Start();
   ChartWindow& w = Open();
-  EXPECT_EQ(w.barNames().size(), 30) << "months keep every group";
+  EXPECT_EQ(w.axisLabels().size(), 30) << "months keep every group";
   w.setGrouping(analysis::Grouping::Category2);
-  const QStringList names = w.barNames();
+  const QStringList names = w.axisLabels();
   ASSERT_EQ(names.size(), 21);
   EXPECT_EQ(names.front(), "c30");
   EXPECT_EQ(names[19], "c11");
   EXPECT_EQ(names.back(), ChartsOtherText());
   EXPECT_EQ(w.shownGroups().back().amount, 55.0);  // 1 + 2 + ... + 10
+}
+
+TEST_F(ChartWindowTest, DecadesOfMonthsAreLabelledByYear) {
+  // One transaction in the middle of every month from January 1990 (day 32874) on.
+  auto rows = [](int months) {
+    std::string sql =
+        "BEGIN; INSERT INTO Currency VALUES (1, 'USD', 1.0); INSERT INTO _AllFilters (BALANCE_CURRENCY) VALUES (1);";
+    for (int i = 0; i < months; ++i)
+      sql += "INSERT INTO [Transaction] (ID, AMOUNT, CURRENCY_ID, FOWNCURRENCY, DATE) VALUES (" + std::to_string(i) +
+             ", 1, 1, 0, " + std::to_string(32874 + static_cast<int>(i * 30.436875) + 14) + ");";
+    return sql + "COMMIT;";
+  };
+  const struct {
+    int months;
+    QStringList labels;
+  } cases[] = {
+      {36, {}},  // every month named
+      {120, {"1990", "1991", "1992", "1993", "1994", "1995", "1996", "1997", "1998", "1999"}},
+      {900, {}},  // 75 years: runs of 4 years, at most 20 labels
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.months);
+    MakeStore(rows(c.months));
+    Start();
+    ChartWindow& w = Open();
+    ASSERT_EQ(w.shownGroups().size(), static_cast<std::size_t>(c.months)) << "every month is a bar";
+    const QStringList labels = w.axisLabels();
+    if (c.months == 36) {
+      EXPECT_EQ(labels.size(), 36);
+      EXPECT_EQ(labels.front(), "1990-01");
+      EXPECT_EQ(labels.back(), "1992-12");
+    } else if (c.months == 120) {
+      EXPECT_EQ(labels, c.labels);
+    } else {
+      EXPECT_EQ(labels.size(), 20);
+      EXPECT_EQ(labels.front(), "1988");  // the run 1988..1991 holds 1990 and 1991
+      EXPECT_EQ(labels[1], "1992");
+      EXPECT_EQ(labels.back(), "2064");
+    }
+    Stop();
+    std::filesystem::remove(StorePath());
+  }
 }
 
 TEST_F(ChartWindowTest, ExportsPngAndSvg) {
