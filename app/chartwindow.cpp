@@ -210,6 +210,7 @@ void ChartWindow::refresh() {
 
 void ChartWindow::clearChart() {
   shown_.clear();
+  drawnNames_.clear();
   empty_ = true;
   if (bars_->count() > 0) bars_->remove(0, bars_->count());
   useAxis(categories_);
@@ -248,6 +249,25 @@ void ChartWindow::draw(const analysis::GroupTotals& totals, const QString& curre
     if (seen.contains(names[i])) names[i] += QStringLiteral(" (%1)").arg(i + 1);
     seen.insert(names[i]);
   }
+  if (high == low) high = low + 1;
+  const QString title = chartText(TxtAmount).arg(currencyName_);
+  if (amounts_->titleText() != title) amounts_->setTitleText(title);
+
+  // The same groups as drawn: only the changed bars move, the axes stay.
+  if (names == drawnNames_ && bars_->count() == values.size()) {
+    for (qsizetype i = 0; i < values.size(); ++i)
+      if (bars_->at(i) != values[i]) bars_->replace(i, values[i]);
+    if (low != drawnLow_ || high != drawnHigh_) {
+      drawnLow_ = low;
+      drawnHigh_ = high;
+      amounts_->setRange(low, high);
+      amounts_->applyNiceNumbers();
+    }
+    return;
+  }
+  drawnNames_ = names;
+  drawnLow_ = low;
+  drawnHigh_ = high;
   if (bars_->count() > 0) bars_->remove(0, bars_->count());
   categories_->clear();
   for (const QString& label : years_->categoriesLabels()) years_->remove(label);
@@ -279,10 +299,8 @@ void ChartWindow::draw(const analysis::GroupTotals& totals, const QString& curre
   qsizetype longest = 0;
   for (const QString& n : names) longest = std::max(longest, n.size());
   categories_->setLabelsAngle(names.size() > 8 || names.size() * longest > 60 ? -45 : 0);
-  if (high == low) high = low + 1;
   amounts_->setRange(low, high);
   amounts_->applyNiceNumbers();
-  amounts_->setTitleText(chartText(TxtAmount).arg(currencyName_));
 }
 
 QString ChartWindow::axisTitle() const { return amounts_->titleText(); }

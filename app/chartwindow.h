@@ -99,6 +99,8 @@ class ChartWindow : public QWidget {
   QValueAxis* amounts_ = nullptr;
   std::vector<analysis::Group> shown_;
   QString currencyName_;
+  QStringList drawnNames_;  // the names under the bars as last drawn
+  double drawnLow_ = 0, drawnHigh_ = 0;
   bool empty_ = true;
   QString error_;  // why the last refresh showed nothing
   bool placed_ = false;  // geometry restored or placed beside the main window
