@@ -47,8 +47,8 @@ void TKADaoDatabase::CompactAccessDatabase(const std::string& fileName, const st
 void TKADaoDatabase::CloseAndCompact(bool keepLock) {
   if (!db_) return;
   const std::string target = fileBehind(Database);
-  std::string folder = fs::path(target).parent_path().string();
-  if (folder.empty()) folder = ".";
+  const fs::path parent = fs::path(target).parent_path();
+  const std::string folder = parent.empty() ? std::string(".") : parent.string();
 
   auto closeAll = [&] {
     closeConnection();

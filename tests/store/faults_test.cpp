@@ -333,3 +333,34 @@ TEST(StoreUnderFaults, RollingTheReplacementBackKeepsTheOldRows) {
   EXPECT_EQ(dm.Category1->RecordCount(), 1);
   EXPECT_EQ(dm.Category1NAME->AsString(), "Newer");
 }
+
+// A run killed after a commit leaves the engine's journal beside the store (kept open
+// between transactions); the next close removes it instead of leaving it for ever.
+TEST(StoreUnderFaults, AJournalAKilledRunLeftIsGoneAfterTheNextClose) {
+  TempDir dir;
+  const std::string path = dir / "Quillet.mdb";
+  {
+    TKADaoDatabase db;
+    db.Database = path;
+    db.SetActive(true);
+  }
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    TKADaoDatabase db;
+    db.Database = path;
+    db.SetActive(true);
+    db.exec("INSERT INTO [Category1] VALUES (1, 'Food');");
+    ::_exit(0);  // as a kill: no close
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ASSERT_EQ(entries(dir.path()), (std::vector<std::string>{"Quillet.mdb", "Quillet.mdb-journal"}));
+
+  Ui ui;
+  TDM dm(ui, path, "");
+  dm.DataModuleCreate();
+  EXPECT_EQ(dm.Category1->RecordCount(), 1);
+  dm.DataModuleDestroy();
+  EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"Quillet.mdb"});
+  EXPECT_EQ(countRows(path, "Category1"), 1);
+}
