@@ -26,6 +26,9 @@
 namespace quillet::app {
 namespace {
 
+// Characters a lookup list shows at least: a short name such as "Ремонт" whole.
+constexpr int kShortName = 7;
+
 // The filter panel's scroll area: as large as its rows want, as small as one row, so a small
 // page keeps room for the grid and scrolls the panel instead.
 class FilterPanelArea : public QScrollArea {
@@ -311,11 +314,10 @@ void TMainForm::buildFilterPanel(QWidget* panel) {
   TransactionsTotalEdit->setFont(bold);
   TransactionsTotalCurrencyDBLookupComboBox->setFont(bold);
   // Lookup lists wide enough for a short name ("Ремонт") beside their drop-down button.
-  const int shortName = 7 * panel->fontMetrics().averageCharWidth();
   for (QComboBox* box : {static_cast<QComboBox*>(AccToDBLookupComboBox), static_cast<QComboBox*>(AccFromDBLookupComboBox),
                          static_cast<QComboBox*>(Category1DBLookupComboBox), static_cast<QComboBox*>(Category2DBLookupComboBox),
                          static_cast<QComboBox*>(Category3DBLookupComboBox), static_cast<QComboBox*>(Category4DBLookupComboBox)})
-    box->setMinimumWidth(shortName + 24);
+    box->setMinimumContentsLength(kShortName);
 
   // Four rows in three column groups: accounts, dates and total | categories | currency and
   // the three yes/no lists.

@@ -338,6 +338,20 @@ TEST_F(LayoutTest, FromTheSmallestSizeUpNothingOverlapsAndNothingIsSqueezed) {
       ExpectNothingOverlapsOrIsSqueezed(f, p.page, *p.names);
     }
   }
+  // The lookup lists show a short name whole ("Ремонт", not "Ремон").
+  QComboBox probe;
+  probe.setFont(f.Category1DBLookupComboBox->font());
+  probe.addItem(QString::fromUtf8("Ремонт"));
+  probe.setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  for (const QSize size : {QSize(370, 230), QSize(600, 430)}) {
+    f.resize(size - around);
+    f.MainPageControl->setCurrentWidget(f.TransactionsTabSheet);
+    QApplication::processEvents();
+    for (QComboBox* box : {static_cast<QComboBox*>(f.Category1DBLookupComboBox),
+                           static_cast<QComboBox*>(f.Category4DBLookupComboBox),
+                           static_cast<QComboBox*>(f.AccToDBLookupComboBox)})
+      EXPECT_GE(box->width(), probe.sizeHint().width()) << box->objectName().toStdString();
+  }
   // The smallest size holds.
   f.resize(100, 100);
   EXPECT_EQ(f.frameGeometry().size(), QSize(370, 230));
