@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QScreen>
+#include <QWindow>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QFileDialog>
@@ -92,8 +96,14 @@ TEST_F(WindowTest, TheWindowHasItsDesignedCaptionSizeAndStatusBar) {
   EXPECT_EQ(f.windowTitle(), Msg(text::MsgTitle));
   EXPECT_EQ(f.windowTitle(), QString::fromUtf8("Quillet Десктоп v1.0"));
   EXPECT_EQ(f.ApplicationTitle, f.windowTitle());
-  EXPECT_EQ(f.size(), QSize(600, 430));
-  EXPECT_EQ(f.minimumSize(), QSize(370, 230));
+  // The designed sizes are those of the outer window, frame included, and it is centred.
+  QApplication::processEvents();
+  const QMargins frame = f.windowHandle()->frameMargins();
+  const QSize around(frame.left() + frame.right(), frame.top() + frame.bottom());
+  EXPECT_EQ(f.frameGeometry().size(), QSize(600, 430));
+  EXPECT_EQ(f.size() + around, QSize(600, 430));
+  EXPECT_EQ(f.minimumSize() + around, QSize(370, 230));
+  EXPECT_LE((f.frameGeometry().center() - f.screen()->availableGeometry().center()).manhattanLength(), 2);
   EXPECT_EQ(f.StatusBar->findChildren<QLabel*>().size(), 1) << "one text for the whole width";
   EXPECT_EQ(f.ExchangeTypeRadioGroup->Items(),
             RussianText("ExchangeTypeRadioGroup", TextRole::Items).split(u'\n'));
@@ -247,6 +257,106 @@ TEST(RadioGroupTest, EveryChangeOfTheIndexClicksAndOnlyAChange) {
   group.SetItems({"x", "y"});  // new texts keep the index
   EXPECT_EQ(group.ItemIndex(), -1);
   EXPECT_EQ(group.Items(), QStringList({"x", "y"}));
+}
+
+}  // namespace
+}  // namespace quillet::app::testing
+
+namespace quillet::app::testing {
+namespace {
+
+class LayoutTest : public AppTest {};
+
+// The named controls of a page, drawn where they are: none may lie over another (unless one
+// holds the other) nor be squeezed below the size its text and frame need.
+void ExpectNothingOverlapsOrIsSqueezed(TMainForm& f, QWidget* page, const std::vector<const char*>& names) {
+  struct Placed {
+    QWidget* w;
+    QRect r;
+  };
+  std::vector<Placed> placed;
+  for (const char* n : names) {
+    auto* w = page->findChild<QWidget*>(QLatin1String(n));
+    ASSERT_NE(w, nullptr) << n;
+    if (!w->isVisibleTo(&f)) continue;
+    // What shows of it: parts scrolled out of a scroll area's view are not drawn.
+    QRect shown(w->mapTo(&f, QPoint(0, 0)), w->size());
+    for (QWidget* up = w->parentWidget(); up && up != &f; up = up->parentWidget())
+      if (auto* area = qobject_cast<QAbstractScrollArea*>(up))
+        shown &= QRect(area->viewport()->mapTo(&f, QPoint(0, 0)), area->viewport()->size());
+    if (!shown.isEmpty()) placed.push_back({w, shown});
+    if (qobject_cast<QAbstractScrollArea*>(w)) continue;  // grids and memos scroll their contents
+    const QSize least = w->minimumSizeHint();
+    EXPECT_GE(w->width(), least.width()) << n << " squeezed";
+    EXPECT_GE(w->height(), least.height()) << n << " squeezed";
+  }
+  for (std::size_t i = 0; i < placed.size(); ++i)
+    for (std::size_t j = i + 1; j < placed.size(); ++j) {
+      const Placed& a = placed[i];
+      const Placed& b = placed[j];
+      if (a.w->isAncestorOf(b.w) || b.w->isAncestorOf(a.w)) continue;
+      EXPECT_FALSE(a.r.intersects(b.r)) << a.w->objectName().toStdString() << " over "
+                                        << b.w->objectName().toStdString();
+    }
+}
+
+TEST_F(LayoutTest, FromTheSmallestSizeUpNothingOverlapsAndNothingIsSqueezed) {
+  MakeStore("INSERT INTO CustomNames VALUES ('Household expenses'), ('People'), ('Places'), ('Tags');");
+  Start();
+  TMainForm& f = Form();
+  QApplication::processEvents();
+  const QMargins frame = f.windowHandle()->frameMargins();
+  const QSize around(frame.left() + frame.right(), frame.top() + frame.bottom());
+  const std::vector<const char*> exchange = {
+      "ExchangeTypeRadioGroup", "SelectUserGroupBox", "SelectUserListBox", "ImportGroupBox", "ImportPathLabel",
+      "ImportPathEdit",         "ImportPathBrowseButton", "ImportButton", "ClearAllTables", "ExportGroupBox",
+      "ExportpathLabel",        "ExportPathEdit",     "ExportPathBrowseButton", "ExportButton",
+      "ExchangeTypeRadioGroupItem0", "ExchangeTypeRadioGroupItem1"};
+  const std::vector<const char*> transactions = {
+      "AccToDBCheckBox",   "AccToDBLookupComboBox",  "AccFromDBCheckBox",  "AccFromDBLookupComboBox",
+      "DateFilterLabel",   "FromDateDBCheckBox",     "FromDateDBEdit",     "ToDateDBCheckBox",
+      "ToDateDBEdit",      "TransactionsTotalLabel", "TransactionsTotalEdit",
+      "TransactionsTotalCurrencyDBLookupComboBox",   "Category1DBCheckBox", "Category1DBLookupComboBox",
+      "Category2DBCheckBox", "Category2DBLookupComboBox", "Category3DBCheckBox", "Category3DBLookupComboBox",
+      "Category4DBCheckBox", "Category4DBLookupComboBox", "CurrencyDBCheckBox", "CurrencyDBLookupComboBox",
+      "ReceiptLabel",      "ReceiptComboBox",        "BillableLabel",      "BillableComboBox",
+      "ClearedLabel",      "ClearedComboBox",        "TransactionsKADaoDBGrid", "TransactionsDBNavigator",
+      "TransactionsFilterPanel"};
+  const std::vector<const char*> accounts = {"AccountsKADaoDBGrid", "AccountNotesLabel", "AccountNotesDBMemo",
+                                             "AccountsDBNavigator"};
+  for (const QSize size : {QSize(370, 230), QSize(600, 330), QSize(600, 430), QSize(900, 640)}) {
+    SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()));
+    f.resize(size - around);
+    EXPECT_EQ(f.frameGeometry().size(), size);
+    struct Page {
+      QWidget* page;
+      const std::vector<const char*>* names;
+    };
+    for (const Page p : {Page{f.ImportExportTabSheet, &exchange}, Page{f.TransactionsTabSheet, &transactions},
+                         Page{f.AccountTabSheet, &accounts}}) {
+      SCOPED_TRACE(p.page->objectName().toStdString());
+      f.MainPageControl->setCurrentWidget(p.page);
+      QApplication::processEvents();
+      ExpectNothingOverlapsOrIsSqueezed(f, p.page, *p.names);
+    }
+  }
+  // The lookup lists show a short name whole ("Ремонт", not "Ремон").
+  QComboBox probe;
+  probe.setFont(f.Category1DBLookupComboBox->font());
+  probe.addItem(QString::fromUtf8("Ремонт"));
+  probe.setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  for (const QSize size : {QSize(370, 230), QSize(600, 430)}) {
+    f.resize(size - around);
+    f.MainPageControl->setCurrentWidget(f.TransactionsTabSheet);
+    QApplication::processEvents();
+    for (QComboBox* box : {static_cast<QComboBox*>(f.Category1DBLookupComboBox),
+                           static_cast<QComboBox*>(f.Category4DBLookupComboBox),
+                           static_cast<QComboBox*>(f.AccToDBLookupComboBox)})
+      EXPECT_GE(box->width(), probe.sizeHint().width()) << box->objectName().toStdString();
+  }
+  // The smallest size holds.
+  f.resize(100, 100);
+  EXPECT_EQ(f.frameGeometry().size(), QSize(370, 230));
 }
 
 }  // namespace
