@@ -25,9 +25,9 @@ void TMainForm::wireCharts() {
 
 void TMainForm::Charts1Click() {
   if (!ChartWindow1) {
+    // The filter refresh feeds a shown window (one reading for the total and the groups);
+    // with it closed a refresh costs what it did.
     ChartWindow1 = new ChartWindow([this] { return dm_; }, dialogs(), this);
-    // Only a shown window reads anything: with it closed a refresh costs what it did.
-    connect(this, &TMainForm::FilterRefreshed, ChartWindow1, &ChartWindow::refresh);
   }
   ChartWindow1->show();
   ChartWindow1->raise();

@@ -198,14 +198,21 @@ void ChartWindow::refresh() {
   }
   try {
     const std::int32_t currency = dm->AllFiltersBALANCE_CURRENCY->AsInteger();
-    const analysis::GroupTotals totals = analysis::TotalsByGroup(*dm, currency, grouping());
-    const Variant name = dm->Currency->Lookup("ID", Variant::fromInteger(currency), "NAME");
-    draw(totals, handheldText(name.toText()));
+    showTotals(analysis::TotalsByGroup(*dm, currency, grouping()));
   } catch (const std::exception& e) {
     // The main window reports the store's errors; the chart only says why it is empty.
     error_ = QString::fromUtf8(e.what());
     clearChart();
   }
+}
+
+void ChartWindow::showTotals(const analysis::GroupTotals& totals) {
+  retranslate();
+  error_.clear();
+  TDM* dm = store_ ? store_() : nullptr;
+  Variant name;
+  if (dm) name = dm->Currency->Lookup("ID", Variant::fromInteger(dm->AllFiltersBALANCE_CURRENCY->AsInteger()), "NAME");
+  draw(totals, handheldText(name.toText()));
 }
 
 void ChartWindow::clearChart() {

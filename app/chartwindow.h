@@ -52,6 +52,10 @@ class ChartWindow : public QWidget {
 
   // Reads the groups again and redraws; does nothing while hidden.
   void refresh();
+  // Whether a filter refresh should read the groups for this window (it is shown).
+  bool following() const { return isVisible(); }
+  // Draws groups that the filter refresh has read already, in this window's grouping.
+  void showTotals(const analysis::GroupTotals& totals);
   // Texts in the message set in force.
   void retranslate();
 

@@ -9,7 +9,9 @@
 #include <memory>
 
 #include "analysis/filter.h"
+#include "analysis/groups.h"
 #include "analysis/report.h"
+#include "app/chartwindow.h"
 #include "app/controltexts.h"
 #include "app/dbcontrols.h"
 #include "app/grid.h"
@@ -47,7 +49,16 @@ void TMainForm::AccToDBCheckBoxClick() {
       const int index = TransactionsKADaoDBGrid->ColumnIndex(c.fieldName);
       if (index >= 0) TransactionsKADaoDBGrid->SetColumnVisible(index, c.visible);
     }
-    TransactionsTotalEdit->setText(QString::fromStdString(analysis::TotalText(dm_->BalanceTotal())));
+    if (ChartWindow1 && ChartWindow1->following()) {
+      // One reading of the shown rows serves the total and the chart: the groups' pass adds
+      // every converted amount in single precision exactly as BalanceTotal does.
+      const analysis::GroupTotals totals = analysis::TotalsByGroup(
+          *dm_, dm_->AllFiltersBALANCE_CURRENCY->AsInteger(), ChartWindow1->grouping());
+      TransactionsTotalEdit->setText(QString::fromStdString(analysis::TotalText(totals.total)));
+      ChartWindow1->showTotals(totals);
+    } else {
+      TransactionsTotalEdit->setText(QString::fromStdString(analysis::TotalText(dm_->BalanceTotal())));
+    }
     emit FilterRefreshed();
   });
 }

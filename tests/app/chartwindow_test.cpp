@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <filesystem>
 
+#include "analysis/report.h"
 #include "app/chartwindow.h"
 #include "app/dbcontrols.h"
 #include "app_fixture.h"
@@ -126,6 +127,32 @@ TEST_F(ChartWindowTest, FollowsEveryRefreshWhileShownAndNothingWhileClosed) {
   EXPECT_EQ(w.axisLabels(), (QStringList{kBankText}));
   Open();
   EXPECT_EQ(w.axisLabels().size(), 3);
+  EXPECT_EQ(ErrorCount(), 0u);
+}
+
+TEST_F(ChartWindowTest, WhileShownOneReadingGivesTheTotalAsBalanceTotalDoes) {
+  MakeStore(kRows);
+  Start();
+  TMainForm& f = Form();
+  ChartWindow& w = Open();
+  auto expectTotal = [&](const char* step) {
+    SCOPED_TRACE(step);
+    EXPECT_EQ(f.TransactionsTotalEdit->text().toStdString(), analysis::TotalText(Dm().BalanceTotal()));
+    double sum = 0;
+    for (double v : Values(w)) sum += v;
+    EXPECT_NEAR(f.TransactionsTotalEdit->text().toDouble(), sum, 0.01);
+  };
+  f.AccToDBCheckBoxClick();
+  expectTotal("everything");
+  Pick(f.AccToDBLookupComboBox, kBankText);
+  f.AccToDBCheckBox->click();
+  expectTotal("to the bank");
+  Pick(f.TransactionsTotalCurrencyDBLookupComboBox, "EUR");
+  f.AccToDBCheckBoxClick();
+  expectTotal("to the bank, in EUR");
+  f.AccToDBCheckBox->click();
+  expectTotal("everything, in EUR");
+  EXPECT_NE(f.TransactionsTotalEdit->text(), "0.00");
   EXPECT_EQ(ErrorCount(), 0u);
 }
 
