@@ -25,20 +25,8 @@ using testing::readText;
 
 std::size_t lineCount(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
 
-std::vector<std::string> filesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (const auto& e : fs::directory_iterator(folder, ec)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-std::vector<std::string> handheldFileNames() {
-  std::vector<std::string> names;
-  for (int i = 0; i < 10; ++i) names.push_back(exchange::HandheldFileName(i));
-  std::sort(names.begin(), names.end());
-  return names;
-}
+using exchange::testing::handheldFileNames;
+using fixture::filesIn;
 
 // Record bytes of each of the ten files of a folder, table by table.
 std::vector<std::vector<fixture::Bytes>> recordsOf(const std::string& folder) {
