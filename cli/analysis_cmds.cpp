@@ -10,43 +10,13 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/groups_cmd.h"
-#include "exchange/folders.h"
 #include "store/balancetotal.h"
 #include "store/datetime.h"
-#include "store/paths.h"
 #include "text/codepage.h"
 #include "text/messages.h"
 
 namespace quillet::cli {
 namespace {
-
-// The store opened read-only and closed without saving anything: the file keeps its bytes.
-class ReadOnlyStore {
- public:
-  ~ReadOnlyStore() {
-    if (!dm) return;
-    try {
-      dm->Database->SetActive(false);  // the data module then has nothing left to save
-    } catch (...) {
-    }
-  }
-  HeadlessStoreUi ui;
-  std::unique_ptr<TDM> dm;
-};
-
-std::unique_ptr<ReadOnlyStore> openReadOnly(const std::optional<std::string>& db) {
-  auto store = std::make_unique<ReadOnlyStore>();
-  const std::string path = db ? *db : DefaultStorePath();
-  store->dm = std::make_unique<TDM>(store->ui, path, db ? std::string() : exchange::ProgramFolder());
-  store->dm->Database->ReadOnly = true;
-  try {
-    store->dm->DataModuleCreate();
-  } catch (const std::exception& e) {
-    line(stderr, e.what());
-    return nullptr;
-  }
-  return store;
-}
 
 std::optional<std::int32_t> parseId(const std::string& s) {
   if (s.empty() || s.size() > 11) return std::nullopt;
@@ -173,7 +143,8 @@ int runAnalysis(const Args& args, bool isReport) {
   AnalysisArgs a;
   if (auto status = parse(args, isReport, a)) return *status;
 
-  const std::unique_ptr<ReadOnlyStore> store = openReadOnly(a.db);
+  // Read-only: the store is closed on every way out without saving, so the file keeps its bytes.
+  const std::unique_ptr<OpenStore> store = openStore(a.db, StoreMode::ReadOnly);
   if (!store) return kExitUsage;
   TDM& dm = *store->dm;
   try {

@@ -26,15 +26,32 @@ int usageError(const std::string& why) {
   return kExitUsage;
 }
 
-std::unique_ptr<OpenStore> openStore(const std::optional<std::string>& db, bool mayCreate) {
+namespace {
+
+// Closes without saving: the data module then has nothing left to write at its end.
+void closeUnsaved(TDM& dm) { dm.Database->SetActive(false); }
+
+}  // namespace
+
+OpenStore::~OpenStore() {
+  if (mode != StoreMode::ReadOnly || !dm) return;
+  try {
+    closeUnsaved(*dm);
+  } catch (...) {
+  }
+}
+
+std::unique_ptr<OpenStore> openStore(const std::optional<std::string>& db, StoreMode mode) {
   auto store = std::make_unique<OpenStore>();
+  store->mode = mode;
   const std::string storePath = db ? *db : DefaultStorePath();
   // An explicit store is that file and no other: the copy beside the program is only
   // looked for when the default store is used.
   store->dm = std::make_unique<TDM>(store->ui, storePath, db ? std::string() : exchange::ProgramFolder());
   // A mistyped --db must not become an empty store that an export then writes out over
   // good handheld files.
-  store->dm->Database->CreateIfMissing = mayCreate;
+  store->dm->Database->CreateIfMissing = mode == StoreMode::Create;
+  store->dm->Database->ReadOnly = mode == StoreMode::ReadOnly;
   try {
     store->dm->DataModuleCreate();
   } catch (const std::exception& e) {
@@ -48,7 +65,8 @@ int notCompacted(int status) { return status == kExitOk ? kExitNotCompacted : st
 
 int closeStore(OpenStore& store, int status) {
   try {
-    store.dm->DataModuleDestroy();
+    if (store.mode == StoreMode::ReadOnly) closeUnsaved(*store.dm);
+    else store.dm->DataModuleDestroy();
   } catch (const CompactError& e) {
     line(stderr, e.what());
     return notCompacted(status);

@@ -33,20 +33,31 @@ class ConsoleUi : public exchange::ExchangeUi {
   void beep() override {}
 };
 
+// How a command uses its store. Create: a missing file becomes a new store (import only;
+// for every other command a missing file is "no store at FILE"). ReadOnly: nothing is
+// written, and the close neither saves the filter state nor compacts: the file keeps its bytes.
+enum class StoreMode { ReadWrite, Create, ReadOnly };
+
 // The store a command works on: --db FILE, or the window's default store.
 struct OpenStore {
+  OpenStore() = default;
+  OpenStore(const OpenStore&) = delete;
+  OpenStore& operator=(const OpenStore&) = delete;
+  // A read-only store is closed without saving on every way out of the command.
+  ~OpenStore();
+
+  StoreMode mode = StoreMode::ReadWrite;
   HeadlessStoreUi ui;
   std::unique_ptr<TDM> dm;
 };
 
 // Opens the store; on failure prints the reason and returns nothing (the file is untouched).
-// Only a command that may create the store (import) makes a new one where none exists;
-// for every other command a missing file is "no store at FILE".
-std::unique_ptr<OpenStore> openStore(const std::optional<std::string>& db, bool mayCreate = false);
+std::unique_ptr<OpenStore> openStore(const std::optional<std::string>& db, StoreMode mode = StoreMode::ReadWrite);
 
-// Closes the store as the window does at exit (filter state saved, file compacted). Prints
-// what failed; returns the exit status to report given the command's own status: a failed
-// compaction alone gives kExitNotCompacted (the data is saved), any other failure kExitUsage.
+// Closes the store as the window does at exit (filter state saved, file compacted); a
+// read-only store is only closed. Prints what failed; returns the exit status to report
+// given the command's own status: a failed compaction alone gives kExitNotCompacted (the
+// data is saved), any other failure kExitUsage.
 int closeStore(OpenStore& store, int status);
 
 // The exit status for a command whose work is saved but whose compaction failed.

@@ -80,7 +80,7 @@ int runExchange(bool isImport, const Args& args) {
     }
   }
 
-  std::unique_ptr<OpenStore> store = openStore(db, isImport);
+  std::unique_ptr<OpenStore> store = openStore(db, isImport ? StoreMode::Create : StoreMode::ReadWrite);
   if (!store) return kExitUsage;
 
   ConsoleUi ui;

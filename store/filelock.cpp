@@ -36,6 +36,20 @@ bool matchesTemporaryName(const std::string& name, const std::string& prefix, co
   return true;
 }
 
+// The names in the folder of the temporary shape (prefix, six letters or digits, suffix);
+// none when the folder cannot be read. Listed first, so that removing them cannot disturb the walk.
+std::vector<std::string> temporaryNamesIn(const std::string& dirPath, const std::string& prefix,
+                                          const std::string& suffix) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(dirPath.c_str());
+  if (!dir) return names;
+  while (const dirent* e = ::readdir(dir)) {
+    if (matchesTemporaryName(e->d_name, prefix, suffix)) names.emplace_back(e->d_name);
+  }
+  ::closedir(dir);
+  return names;
+}
+
 }  // namespace
 
 FileLock::~FileLock() { release(); }
@@ -117,13 +131,7 @@ int createLockedPrivateFile(const std::string& folder, const std::string& prefix
 int removeDeadFiles(const std::string& folder, const std::string& prefix, const std::string& suffix,
                     bool (*accept)(const unsigned char* head, long length)) {
   const std::string dirPath = folder.empty() ? std::string(".") : folder;
-  DIR* dir = ::opendir(dirPath.c_str());
-  if (!dir) return 0;
-  std::vector<std::string> candidates;
-  while (const dirent* e = ::readdir(dir)) {
-    if (matchesTemporaryName(e->d_name, prefix, suffix)) candidates.emplace_back(e->d_name);
-  }
-  ::closedir(dir);
+  const std::vector<std::string> candidates = temporaryNamesIn(dirPath, prefix, suffix);
 
   int removed = 0;
   for (const std::string& name : candidates) {
@@ -147,13 +155,7 @@ int removeDeadFiles(const std::string& folder, const std::string& prefix, const 
 
 int removeOrphanedFiles(const std::string& folder, const std::string& prefix, const std::string& suffix) {
   const std::string dirPath = folder.empty() ? std::string(".") : folder;
-  DIR* dir = ::opendir(dirPath.c_str());
-  if (!dir) return 0;
-  std::vector<std::string> candidates;
-  while (const dirent* e = ::readdir(dir)) {
-    if (matchesTemporaryName(e->d_name, prefix, suffix)) candidates.emplace_back(e->d_name);
-  }
-  ::closedir(dir);
+  const std::vector<std::string> candidates = temporaryNamesIn(dirPath, prefix, suffix);
   int removed = 0;
   for (const std::string& name : candidates) {
     const std::string path = dirPath + "/" + name;

@@ -1,7 +1,6 @@
 // The filter refresh over a store of 32,767 transactions with the chart window open, beside
 // the same refreshes before the window was ever opened and after it was closed, in one run.
 // Prints the medians and the ratio open / never opened per grouping; goal <= 1.3.
-#include <sqlite3.h>
 #include <stdlib.h>
 
 #include <QApplication>
@@ -13,19 +12,15 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/chartwindow.h"
 #include "app/mainform.h"
 #include "app/program.h"
-#include "app/settings.h"
 #include "store/balancetotal.h"
 #include "store/datamodule.h"
-#include "store/database.h"
-#include "store/paths.h"
-#include "store_fill.h"
+#include "window_bench.h"
 
 using namespace quillet;
 using namespace quillet::app;
@@ -36,25 +31,7 @@ namespace {
 constexpr int kRows = 32767;
 const int kRuns = std::getenv("QUILLET_BENCH_RUNS") ? std::max(3, std::atoi(std::getenv("QUILLET_BENCH_RUNS"))) : 15;
 
-class QuietDialogs : public Dialogs {
- public:
-  int shown = 0;
-  bool confirm(const std::string&, const std::string&, Buttons) override { return ++shown, false; }
-  void warn(const std::string&, const std::string& text) override { report(text); }
-  void error(const std::string&, const std::string& text) override { report(text); }
-  void inform(const std::string&, const std::string& text) override { report(text); }
-  std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
-    return ++shown, std::nullopt;
-  }
-  bool runFileDialog(QFileDialog&) override { return ++shown, false; }
-  bool openDocument(const std::string&) override { return ++shown, false; }
-
- private:
-  void report(const std::string& text) {
-    ++shown;
-    std::fprintf(stderr, "unexpected message: %s\n", text.c_str());
-  }
-};
+using bench::QuietDialogs;
 
 // Median and range of kRuns refreshes, each processed up to its paint.
 struct Timing {
@@ -101,39 +78,15 @@ void print(const char* what, const Timing& t) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  const fs::path root = fs::temp_directory_path() / ("quillet-chart-bench-" + std::to_string(::getpid()));
-  fs::create_directories(root / "config");
-  ::setenv("HOME", root.c_str(), 1);
-  ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-  ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+  const fs::path root = bench::makeBenchHome("chart");
   QApplication application(argc, argv);
-  {
-    SettingsKey key(kProgramSettingsKey);
-    key.WriteInteger(setting::kActivePage, 2);  // the Transactions page, its grid shown
-    key.Commit();
-  }
-  {
-    TKADaoDatabase db;
-    db.Database = DefaultStorePath();
-    db.SetActive(true);
-    db.SetActive(false);
-    sqlite3* raw = nullptr;
-    sqlite3_open(DefaultStorePath().c_str(), &raw);
-    bench::fillReferenceRows(raw);
-    bench::fillTransactionsBare(raw, kRows);
-    sqlite3_exec(raw, "INSERT INTO _AllFilters (DATE_FROM, DATE_FROM_ENABLED, BALANCE_CURRENCY) VALUES (37001, 0, 1);",
-                 nullptr, nullptr, nullptr);
-    sqlite3_close(raw);
-  }
+  bench::writeTransactionsPageSetting();  // the grid shown
+  bench::makeStore(kRows, "INSERT INTO _AllFilters (DATE_FROM, DATE_FROM_ENABLED, BALANCE_CURRENCY) VALUES (37001, 0, 1);");
 
   QuietDialogs dialogs;
   int status = 0;
   {
-    Environment env;
-    env.dialogs = &dialogs;
-    env.shiftHeld = [] { return false; };
-    QuilletProgram program(env);
+    QuilletProgram program(bench::quietEnvironment(dialogs));
     program.Start();
     QCoreApplication::processEvents();
     TMainForm& form = *program.MainForm();

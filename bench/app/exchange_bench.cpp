@@ -15,15 +15,14 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/grid.h"
 #include "app/program.h"
-#include "app/settings.h"
 #include "tests/support/handheld_fixture.h"
 #include "text/messages.h"
+#include "window_bench.h"
 
 extern char** environ;
 
@@ -36,25 +35,7 @@ namespace {
 constexpr int kTransactions = 32767;
 constexpr int kOtherRows = 300;
 
-class QuietDialogs : public Dialogs {
- public:
-  int shown = 0;
-  bool confirm(const std::string&, const std::string& text, Buttons) override { return report(text), false; }
-  void warn(const std::string&, const std::string& text) override { report(text); }
-  void error(const std::string&, const std::string& text) override { report(text); }
-  void inform(const std::string&, const std::string& text) override { report(text); }
-  std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
-    return report("folder dialog"), std::nullopt;
-  }
-  bool runFileDialog(QFileDialog&) override { return report("file dialog"), false; }
-  bool openDocument(const std::string&) override { return report("document"), false; }
-
- private:
-  void report(const std::string& text) {
-    ++shown;
-    std::fprintf(stderr, "unexpected dialog: %s\n", text.c_str());
-  }
-};
+using bench::QuietDialogs;
 
 double seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
@@ -63,10 +44,7 @@ double seconds(std::chrono::steady_clock::time_point since) {
 // The window over the default store, manual exchange from the folder, no questions, the
 // Transactions page in front; the import's time from the click to the painted grids.
 double windowImport(QuietDialogs& dialogs) {
-  Environment env;
-  env.dialogs = &dialogs;
-  env.shiftHeld = [] { return false; };
-  QuilletProgram program(env);
+  QuilletProgram program(bench::quietEnvironment(dialogs));
   program.Start();
   QCoreApplication::processEvents();
   TMainForm& form = *program.MainForm();
@@ -114,34 +92,15 @@ double median(std::vector<double> v) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-  const fs::path root = fs::temp_directory_path() / ("quillet-exchange-bench-" + std::to_string(::getpid()));
-  fs::create_directories(root / "config");
+  const fs::path root = bench::makeBenchHome("exchange");
   fs::create_directories(root / "data");
   fs::create_directories(root / "in");
-  ::setenv("HOME", root.c_str(), 1);
-  ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-  ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
   QApplication application(argc, argv);
 
   const std::string folder = (root / "in").string();
   fixture::writeHandheldFolder(folder, fixture::syntheticData(kTransactions, kOtherRows));
-  {
-    SettingsKey key(kProgramSettingsKey);
-    key.WriteInteger(setting::kExchangeType, 1);
-    key.WriteInteger(setting::kCurrentUserID, 0);
-    key.WriteString(setting::kImportPath, folder);
-    key.WriteString(setting::kExportPath, "");
-    key.WriteBool(setting::kShowAllTables, false);
-    key.WriteBool(setting::kShowHints, true);
-    key.WriteBool(setting::kShowFilteredColumns, false);
-    key.WriteBool(setting::kAllowFloating, false);
-    key.WriteBool(setting::kConfirmations, false);
-    key.WriteBool(setting::kImportAtStartup, false);
-    key.WriteInteger(setting::kActivePage, 2);
-    key.Commit();
-  }
+  bench::writeExchangeSettings(folder, false);
 
   QuietDialogs dialogs;
   const std::string cliStore = (root / "cli.mdb").string();

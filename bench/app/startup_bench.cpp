@@ -1,7 +1,6 @@
 // Start-up to the first shown window over a store of 32,767 transactions beside the same
 // start-up over an empty store, in one run. Prints both and their ratio; goal <= 1.5.
 // The window opens on the Transactions page, so the first paint shows the grid's rows.
-#include <sqlite3.h>
 #include <stdlib.h>
 
 #include <QApplication>
@@ -10,14 +9,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <string>
 
 #include "app/program.h"
-#include "app/settings.h"
-#include "store/database.h"
-#include "store/paths.h"
-#include "store_fill.h"
+#include "window_bench.h"
 
 using namespace quillet;
 using namespace quillet::app;
@@ -28,51 +23,19 @@ namespace {
 constexpr int kRows = 32767;
 const int kRuns = std::getenv("QUILLET_BENCH_RUNS") ? std::max(1, std::atoi(std::getenv("QUILLET_BENCH_RUNS"))) : 7;
 
-class QuietDialogs : public Dialogs {
- public:
-  int shown = 0;
-  bool confirm(const std::string&, const std::string&, Buttons) override { return ++shown, false; }
-  void warn(const std::string&, const std::string& text) override { report(text); }
-  void error(const std::string&, const std::string& text) override { report(text); }
-  void inform(const std::string&, const std::string& text) override { report(text); }
-  std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
-    return ++shown, std::nullopt;
-  }
-  bool runFileDialog(QFileDialog&) override { return ++shown, false; }
-  bool openDocument(const std::string&) override { return ++shown, false; }
-
- private:
-  void report(const std::string& text) {
-    ++shown;
-    std::fprintf(stderr, "unexpected message: %s\n", text.c_str());
-  }
-};
+using bench::QuietDialogs;
 
 // A new store under dataHome; with rows, the reference tables and the transactions.
 void makeStore(const std::string& dataHome, bool withRows) {
   ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
-  {
-    TKADaoDatabase db;
-    db.Database = DefaultStorePath();
-    db.SetActive(true);
-    db.SetActive(false);
-  }
-  if (!withRows) return;
-  sqlite3* db = nullptr;
-  sqlite3_open(DefaultStorePath().c_str(), &db);
-  bench::fillReferenceRows(db);
-  bench::fillTransactionsBare(db, kRows);
-  sqlite3_close(db);
+  bench::makeStore(withRows ? kRows : 0);
 }
 
 // One start-up over the store in dataHome: window, data module, shown and painted once.
 // The shutdown (with its compaction) is not timed.
 double startOnce(const std::string& dataHome, QuietDialogs& dialogs) {
   ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
-  Environment env;
-  env.dialogs = &dialogs;
-  env.shiftHeld = [] { return false; };
-  QuilletProgram program(env);
+  QuilletProgram program(bench::quietEnvironment(dialogs));
   const auto start = std::chrono::steady_clock::now();
   program.Start();
   QCoreApplication::processEvents();  // the first paint
@@ -85,29 +48,11 @@ double startOnce(const std::string& dataHome, QuietDialogs& dialogs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  const fs::path root = fs::temp_directory_path() / ("quillet-startup-bench-" + std::to_string(::getpid()));
-  fs::create_directories(root / "config");
-  ::setenv("HOME", root.c_str(), 1);
-  ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+  const fs::path root = bench::makeBenchHome("startup");
   QApplication application(argc, argv);
 
   // Both starts open on the Transactions page.
-  {
-    SettingsKey key(kProgramSettingsKey);
-    key.WriteInteger(setting::kExchangeType, 1);
-    key.WriteInteger(setting::kCurrentUserID, 0);
-    key.WriteString(setting::kImportPath, "");
-    key.WriteString(setting::kExportPath, "");
-    key.WriteBool(setting::kShowAllTables, false);
-    key.WriteBool(setting::kShowHints, true);
-    key.WriteBool(setting::kShowFilteredColumns, false);
-    key.WriteBool(setting::kAllowFloating, false);
-    key.WriteBool(setting::kConfirmations, true);
-    key.WriteBool(setting::kImportAtStartup, false);
-    key.WriteInteger(setting::kActivePage, 2);
-    key.Commit();
-  }
+  bench::writeExchangeSettings("", true);
   const std::string empty = (root / "empty").string();
   const std::string full = (root / "full").string();
   makeStore(empty, false);

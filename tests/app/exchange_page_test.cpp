@@ -16,7 +16,9 @@
 #include "app_fixture.h"
 #include "exchange/transfer.h"
 #include "palmdesktop_fixture.h"
+#include "tests/exchange/recording_ui.h"
 #include "tests/support/handheld_fixture.h"
+#include "tests/support/temp_store.h"
 #include "text/messages.h"
 
 namespace quillet::app::testing {
@@ -36,20 +38,8 @@ std::vector<std::string> readLines(const std::string& path) {
   return lines;
 }
 
-std::vector<std::string> filesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (const auto& e : fs::directory_iterator(folder, ec)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-std::vector<std::string> handheldFileNames() {
-  std::vector<std::string> names;
-  for (int i = 0; i < 10; ++i) names.push_back(exchange::HandheldFileName(i));
-  std::sort(names.begin(), names.end());  // as filesIn() lists them
-  return names;
-}
+using exchange::testing::handheldFileNames;
+using fixture::filesIn;
 
 class ExchangePageTest : public AppTest {
  protected:

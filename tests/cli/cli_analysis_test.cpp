@@ -1,35 +1,21 @@
 // quillet-cli total and report against a store filled from a handheld folder: the same
 // total and report as the window, the filter options, and the store left byte for byte.
-#include <fcntl.h>
 #include <sqlite3.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
-#include <map>
 
+#include "tests/cli/cli_runner.h"
 #include "tests/support/handheld_fixture.h"
 #include "tests/support/temp_store.h"
-
-extern char** environ;
 
 namespace quillet {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-  int exit = -1;
-  std::string out, err;
-};
-
-std::string readText(const std::string& path) {
-  const fixture::Bytes bytes = fixture::readFileBytes(path);
-  return std::string(bytes.begin(), bytes.end());
-}
+using Result = testing::CliResult;
+using testing::readText;
 
 // "Банк" in the handheld's code page, and in UTF-8.
 const std::string kBank = "\xC1\xE0\xED\xEA";
@@ -81,45 +67,7 @@ class CliAnalysisTest : public ::testing::Test {
     sqlite3_close(db);
   }
 
-  Result run(const std::vector<std::string>& args) {
-    static int serial = 0;
-    const std::string outPath = home.file("out" + std::to_string(++serial));
-    const std::string errPath = home.file("err" + std::to_string(serial));
-    std::map<std::string, std::string> env;
-    for (char** e = environ; *e; ++e) {
-      const char* eq = std::strchr(*e, '=');
-      if (eq) env[std::string(*e, static_cast<std::size_t>(eq - *e))] = eq + 1;
-    }
-    env["HOME"] = home.path();
-    env["XDG_DATA_HOME"] = home.file("data");
-    env["XDG_CONFIG_HOME"] = home.file("config");
-    std::vector<std::string> envText;
-    for (const auto& [k, v] : env) envText.push_back(k + "=" + v);
-    std::vector<char*> envp;
-    for (auto& s : envText) envp.push_back(s.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> argText = {QUILLET_CLI_PATH};
-    argText.insert(argText.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& s : argText) argv.push_back(s.data());
-    argv.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 || ::chdir(home.path().c_str()) != 0)
-        ::_exit(127);
-      ::execve(argv[0], argv.data(), envp.data());
-      ::_exit(127);
-    }
-    Result r;
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return r;
-    r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    r.out = readText(outPath);
-    r.err = readText(errPath);
-    return r;
-  }
+  Result run(const std::vector<std::string>& args) { return testing::runCli(args, testing::CliRun(home.path())); }
 
   // Runs a read-only command and checks that the store kept every byte.
   Result runReadOnly(std::vector<std::string> args) {

@@ -1,25 +1,18 @@
 // quillet-cli with the sync software (import and export --user) and the sample folder.
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
-#include <map>
 #include <set>
 #include <sstream>
 
 #include "exchange/registry.h"
 #include "exchange/transfer.h"
 #include "tests/exchange/recording_ui.h"
+#include "tests/cli/cli_runner.h"
 #include "tests/support/handheld_fixture.h"
 #include "tests/support/temp_store.h"
 #include "text/codepage.h"
-
-extern char** environ;
 
 namespace quillet {
 namespace {
@@ -27,32 +20,13 @@ namespace {
 namespace fs = std::filesystem;
 using exchange::testing::kImportError;
 
-struct Result {
-  int exit = -1;
-  std::string out, err;
-};
-
-std::string readText(const std::string& path) {
-  const fixture::Bytes bytes = fixture::readFileBytes(path);
-  return std::string(bytes.begin(), bytes.end());
-}
+using Result = testing::CliResult;
+using testing::readText;
 
 std::size_t lineCount(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
 
-std::vector<std::string> filesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (const auto& e : fs::directory_iterator(folder, ec)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-std::vector<std::string> handheldFileNames() {
-  std::vector<std::string> names;
-  for (int i = 0; i < 10; ++i) names.push_back(exchange::HandheldFileName(i));
-  std::sort(names.begin(), names.end());
-  return names;
-}
+using exchange::testing::handheldFileNames;
+using fixture::filesIn;
 
 // Record bytes of each of the ten files of a folder, table by table.
 std::vector<std::vector<fixture::Bytes>> recordsOf(const std::string& folder) {
@@ -76,44 +50,7 @@ class CliExchangeTest : public ::testing::Test {
   std::string db() const { return home.file("store.mdb"); }
 
   Result run(const std::vector<std::string>& args) {
-    static int serial = 0;
-    const std::string outPath = home.file("out" + std::to_string(++serial));
-    const std::string errPath = home.file("err" + std::to_string(serial));
-    std::map<std::string, std::string> env;
-    for (char** e = environ; *e; ++e) {
-      const char* eq = std::strchr(*e, '=');
-      if (eq) env[std::string(*e, static_cast<std::size_t>(eq - *e))] = eq + 1;
-    }
-    env["HOME"] = home.path();
-    env["XDG_DATA_HOME"] = home.file("data");
-    env["XDG_CONFIG_HOME"] = home.file("config");
-    env["TMPDIR"] = home.file("tmp");
-    std::vector<std::string> envText;
-    for (const auto& [k, v] : env) envText.push_back(k + "=" + v);
-    std::vector<char*> envp;
-    for (auto& s : envText) envp.push_back(s.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> argText = {QUILLET_CLI_PATH};
-    argText.insert(argText.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& s : argText) argv.push_back(s.data());
-    argv.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 || ::chdir(home.path().c_str()) != 0)
-        ::_exit(127);
-      ::execve(argv[0], argv.data(), envp.data());
-      ::_exit(127);
-    }
-    Result r;
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return r;
-    r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    r.out = readText(outPath);
-    r.err = readText(errPath);
-    return r;
+    return testing::runCli(args, testing::CliRun(home.path(), home.file("tmp")));
   }
 
   // The stand-in with the chosen libraries and users, and the sync software's key on it.

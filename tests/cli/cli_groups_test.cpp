@@ -1,24 +1,18 @@
 // quillet-cli total --by: one "name<TAB>amount" line per group in the grouping's order,
 // then the total line, from a store filled from a handheld folder and left byte for byte.
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "tests/cli/cli_runner.h"
 #include "tests/support/handheld_fixture.h"
 #include "tests/support/temp_store.h"
 
 namespace quillet {
 namespace {
 
-struct Result {
-  int exit = -1;
-  std::string out, err;
-};
+using Result = testing::CliResult;
 
 const std::string kBank = "\xC1\xE0\xED\xEA";               // "Банк", handheld code page
 const std::string kBankUtf8 = "\xD0\x91\xD0\xB0\xD0\xBD\xD0\xBA";  // and in UTF-8
@@ -61,36 +55,7 @@ class CliGroupsTest : public ::testing::Test {
     ASSERT_EQ(r.exit, 0) << r.err;
   }
 
-  Result run(const std::vector<std::string>& args) {
-    static int serial = 0;
-    const std::string outPath = home.file("out" + std::to_string(++serial));
-    const std::string errPath = home.file("err" + std::to_string(serial));
-    std::vector<std::string> argText = {QUILLET_CLI_PATH};
-    argText.insert(argText.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& s : argText) argv.push_back(s.data());
-    argv.push_back(nullptr);
-    const std::string homeDir = home.path(), data = home.file("data"), config = home.file("config");
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(127);
-      ::setenv("HOME", homeDir.c_str(), 1);
-      ::setenv("XDG_DATA_HOME", data.c_str(), 1);
-      ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-      ::execv(argv[0], argv.data());
-      ::_exit(127);
-    }
-    Result r;
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return r;
-    r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    const fixture::Bytes out = fixture::readFileBytes(outPath), err = fixture::readFileBytes(errPath);
-    r.out.assign(out.begin(), out.end());
-    r.err.assign(err.begin(), err.end());
-    return r;
-  }
+  Result run(const std::vector<std::string>& args) { return testing::runCli(args, testing::CliRun(home.path())); }
 
   Result totalBy(std::vector<std::string> args) {
     args.insert(args.begin(), "total");

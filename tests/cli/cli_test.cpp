@@ -1,25 +1,16 @@
 // quillet-cli run as a program: its three commands, usage text and exit statuses.
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <filesystem>
-#include <map>
 #include <sstream>
 
 #include "tests/cli/json_value.h"
 #include "tests/exchange/recording_ui.h"
+#include "tests/cli/cli_runner.h"
 #include "tests/support/handheld_fixture.h"
 #include "store/database.h"
 #include "tests/support/temp_store.h"
-
-extern char** environ;
 
 namespace quillet {
 namespace {
@@ -35,15 +26,8 @@ using exchange::testing::richData;
 using testing::JsonValue;
 using testing::parseJson;
 
-struct Result {
-  int exit = -1;
-  std::string out, err;
-};
-
-std::string readText(const std::string& path) {
-  const fixture::Bytes bytes = fixture::readFileBytes(path);
-  return std::string(bytes.begin(), bytes.end());
-}
+using Result = testing::CliResult;
+using testing::readText;
 
 std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> out;
@@ -81,56 +65,11 @@ class CliTest : public ::testing::Test {
   std::string tmpDir() const { return home.file("tmp"); }
   std::string defaultStore() const { return home.file("data/KorvellInc/QuilletDesktop/Quillet.mdb"); }
 
-  // fileLimit: how far the program's files may grow (a full disk); SIGXFSZ is then ignored
-  // so that writes fail instead of killing it.
+  // fileLimit: how far the program's files may grow (a full disk).
   Result run(const std::vector<std::string>& args, rlim_t fileLimit = RLIM_INFINITY) {
-    static int serial = 0;
-    const std::string outPath = home.file("out" + std::to_string(++serial));
-    const std::string errPath = home.file("err" + std::to_string(serial));
-
-    std::map<std::string, std::string> env;
-    for (char** e = environ; *e; ++e) {
-      const char* eq = std::strchr(*e, '=');
-      if (eq) env[std::string(*e, static_cast<std::size_t>(eq - *e))] = eq + 1;
-    }
-    env["HOME"] = home.path();
-    env["XDG_DATA_HOME"] = home.file("data");
-    env["XDG_CONFIG_HOME"] = home.file("config");
-    env["TMPDIR"] = tmpDir();
-    std::vector<std::string> envText;
-    for (const auto& [k, v] : env) envText.push_back(k + "=" + v);
-    std::vector<char*> envp;
-    for (auto& s : envText) envp.push_back(s.data());
-    envp.push_back(nullptr);
-
-    std::vector<std::string> argText = {QUILLET_CLI_PATH};
-    argText.insert(argText.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& s : argText) argv.push_back(s.data());
-    argv.push_back(nullptr);
-
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 || ::chdir(home.path().c_str()) != 0) {
-        ::_exit(127);
-      }
-      if (fileLimit != RLIM_INFINITY) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit rl{fileLimit, fileLimit};
-        if (::setrlimit(RLIMIT_FSIZE, &rl) != 0) ::_exit(127);
-      }
-      ::execve(argv[0], argv.data(), envp.data());
-      ::_exit(127);
-    }
-    Result r;
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return r;
-    r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    r.out = readText(outPath);
-    r.err = readText(errPath);
-    return r;
+    testing::CliRun how(home.path(), tmpDir());
+    how.fileLimit = fileLimit;
+    return testing::runCli(args, how);
   }
 
   std::string handheldFolder(const fixture::HandheldData& d) {

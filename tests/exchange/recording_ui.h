@@ -1,5 +1,6 @@
 #pragma once
 // What the exchange sequences told the user, in order, and the English texts they must use.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,14 @@ inline const std::vector<std::string> kExportError = {
     "Can't export category 1", "Can't export category 2", "Can't export category 3", "Can't export category 4",
     "Can't export currencies", "Can't export BalanceType", "Can't export RemindType", "Can't export CustomNames",
     "Can't export accounts",   "Can't export transactions"};
+
+// The ten handheld file names, sorted as fixture::filesIn lists them.
+inline std::vector<std::string> handheldFileNames() {
+  std::vector<std::string> names;
+  for (int i = 0; i < 10; ++i) names.push_back(HandheldFileName(i));
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 inline const char* const kTables[10] = {"Category1",   "Category2",  "Category3",   "Category4", "Currency",
                                         "BalanceType", "RemindType", "CustomNames", "Account",   "Transaction"};

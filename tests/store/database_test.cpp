@@ -26,15 +26,6 @@ std::vector<std::string> tablesIn(const std::string& path) {
   return names;
 }
 
-std::string openError(TKADaoDatabase& db) {
-  try {
-    db.SetActive(true);
-  } catch (const StoreError& e) {
-    return e.what();
-  }
-  return "";
-}
-
 }  // namespace
 
 TEST(Database, CreatesAPrivateStoreWithEveryTableWhenNoneExists) {

@@ -49,15 +49,6 @@ std::int64_t countRows(const std::string& path, const std::string& table) {
   return n;
 }
 
-std::string openError(TKADaoDatabase& db) {
-  try {
-    db.SetActive(true);
-  } catch (const StoreError& e) {
-    return e.what();
-  }
-  return "";
-}
-
 // Runs the action during every compaction of the scope, in the moment between the engine
 // letting go of the store and the copy taking its place.
 class DuringCompaction {

@@ -5,6 +5,8 @@
 #include <iterator>
 #include <string>
 
+#include "store/database.h"
+
 // A folder of its own for one test, removed afterwards.
 class TempDir {
  public:
@@ -30,4 +32,14 @@ inline std::string readFile(const std::string& path) {
 
 inline void writeFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Opens the store; the reason it would not open, or "" when it did.
+inline std::string openError(quillet::TKADaoDatabase& db) {
+  try {
+    db.SetActive(true);
+  } catch (const quillet::StoreError& e) {
+    return e.what();
+  }
+  return "";
 }

@@ -6,6 +6,7 @@
 //   store.dir.path()                              // a scratch folder beside the store
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "store/datamodule.h"
 
@@ -28,6 +29,9 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// The names in a folder, sorted; none for a folder that is missing or cannot be read.
+std::vector<std::string> filesIn(const std::string& folder);
 
 // A fresh store: a TDM over "<temp>/store/Quillet.mdb" with a HeadlessStoreUi, opened by
 // DataModuleCreate, so quillet::DM points at it. Only one may exist at a time (DM is global).
